@@ -1,0 +1,17 @@
+#include "app/MainApp.h"
+
+#include "app/MainDlg.h"
+
+bool CMainApp::InitInstance() {
+  EnableControlHosting();
+  Enable3dControls();
+  {
+    CMainDlg dialog;
+    SetMainWindow(&dialog);
+    dialog.DoModal();
+    SetMainWindow(nullptr);
+  }
+  // The main dialog has closed: the program ends here, without a message
+  // loop of its own.
+  return false;
+}

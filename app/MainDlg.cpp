@@ -1,0 +1,201 @@
+#include "app/MainDlg.h"
+
+#include <shellapi.h>
+
+#include "app/AboutDlg.h"
+#include "app/DataFolder.h"
+#include "app/TextFile.h"
+#include "app/UserName.h"
+#include "framework/Application.h"
+#include "messages/AwayMessagesDlg.h"
+#include "messages/DeliverMessagesDlg.h"
+#include "messages/ScheduleMessageDlg.h"
+#include "settings/ContactInfoDlg.h"
+#include "settings/SettingsDlg.h"
+#include "settings/TrustedBuddiesDlg.h"
+
+namespace {
+
+constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 0x800A
+
+constexpr char kFirstRunNotice[] =
+    "Tolvane has detected that this is the fist time Tolvane has been run. "
+    "Tolvane will quickly configure perl libraries.";
+
+}  // namespace
+
+CMainDlg::CMainDlg(fw::Window* parent) : Dialog(IDD_TOLVANE_DIALOG, parent) {
+  HINSTANCE resources = fw::Application::ResourceInstance();
+  appIcon_ = LoadIconA(resources, MAKEINTRESOURCEA(IDR_MAINFRAME));
+  trayIconHandle_ = LoadIconA(resources, MAKEINTRESOURCEA(IDI_CONNECTING));
+  running_ = false;
+}
+
+CMainDlg::~CMainDlg() = default;
+
+const fw::MessageMap& CMainDlg::Messages() {
+  static const fw::MessageMap map(
+      &fw::Dialog::Messages(),
+      {
+          fw::OnMessage(WM_SYSCOMMAND, &CMainDlg::OnSysCommand),
+          fw::OnMessage(WM_PAINT, &CMainDlg::OnPaint),
+          fw::OnMessage(WM_QUERYDRAGICON, &CMainDlg::OnQueryDragIcon),
+          fw::OnMessage(WM_TIMER, &CMainDlg::OnTimer),
+          fw::OnMessage(kTrayCallbackMessage, &CMainDlg::OnTrayNotification),
+          fw::OnCommand(IDC_SETTINGS, &CMainDlg::OnSettings),
+          fw::OnCommand(IDC_CONTACT_INFO, &CMainDlg::OnContactInfo),
+          fw::OnCommand(IDC_TRUSTED_BUDDIES, &CMainDlg::OnTrustedBuddies),
+          fw::OnCommand(IDC_DELIVER_MESSAGES, &CMainDlg::OnDeliverMessages),
+          fw::OnCommand(IDC_AWAY_MESSAGES, &CMainDlg::OnAwayMessages),
+          fw::OnCommand(IDC_SAVED_MESSAGES, &CMainDlg::OnSavedMessages),
+          fw::OnCommand(IDC_SCHEDULE_MESSAGE, &CMainDlg::OnScheduleMessage),
+          fw::OnCommand(IDC_HELP_BUTTON, &CMainDlg::OnHelp),
+      });
+  return map;
+}
+
+BOOL CMainDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  connected_ = false;
+
+  const std::string user = tolvane::CurrentUserName();
+  const std::string settingsPath =
+      tolvane::DataFile(user, tolvane::files::kSettings);
+  resultsPath_ = settingsPath;
+
+  bool firstRun = false;
+  autoConnect_ = ReadAutoConnect(settingsPath, &firstRun) ? 1 : 0;
+  if (firstRun) {
+    RunFirstTimeSetup(settingsPath, tolvane::DataFolder(user));
+    autoConnect_ = 0;
+  }
+
+  readmePath_ = tolvane::DataFile(user, tolvane::files::kReadme);
+  receivedPath_ = tolvane::DataFile(user, tolvane::files::kReceived);
+  scriptPath_ = tolvane::DataFile(user, tolvane::files::kScript);
+  resultsPath_ = tolvane::DataFile(user, tolvane::files::kResults);
+  controlPath_ = tolvane::DataFile(user, tolvane::files::kControl);
+  savedMessagesFolder_ = tolvane::SavedMessagesFolder(user);
+
+  AddAboutToSystemMenu();
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
+
+  if (autoConnect_ == 1) OnOK();
+  return TRUE;
+}
+
+bool CMainDlg::ReadAutoConnect(const std::string& settingsPath, bool* firstRun) {
+  tolvane::TextLines settings = tolvane::ReadTextLines(settingsPath);
+  *firstRun = settings.status == tolvane::ReadStatus::kMissing;
+  if (settings.status == tolvane::ReadStatus::kFailed) {
+    // The file is there but cannot be read: this is no first run, and the
+    // settings must not be replaced by an empty file.
+    ShowMessageBox("Tolvane could not read its settings file\n\n" + settingsPath +
+                       "\n\n" + settings.error +
+                       "\n\nTolvane will not connect automatically this time.",
+                   nullptr, MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  return tolvane::IsFlagOn(tolvane::LineOrEmpty(settings.lines, 7));
+}
+
+void CMainDlg::RunFirstTimeSetup(const std::string& settingsPath,
+                                 const std::string& dataFolder) {
+  ShowMessageBox(kFirstRunNotice, "Notice", MB_OK);
+
+  SHELLEXECUTEINFOA ppm{};
+  ppm.cbSize = sizeof ppm;
+  ppm.fMask = SEE_MASK_NOCLOSEPROCESS;
+  ppm.lpVerb = "open";
+  ppm.lpFile = "ppm";
+  ppm.lpParameters = "install Net-OSCAR";
+  ppm.nShow = SW_SHOWNORMAL;
+  if (ShellExecuteExA(&ppm) && ppm.hProcess != nullptr) {
+    WaitForSingleObject(ppm.hProcess, INFINITE);
+    CloseHandle(ppm.hProcess);
+  }
+
+  tolvane::WriteResult created = tolvane::CreateEmptyIfMissing(settingsPath);
+  if (!created.ok) {
+    // Without the settings file every start is a first run again; say why.
+    std::string why = tolvane::FolderExists(dataFolder)
+                          ? created.error
+                          : "The folder " + dataFolder + " does not exist.";
+    ShowMessageBox("Tolvane could not create its settings file\n\n" + settingsPath +
+                       "\n\n" + why +
+                       "\n\nTolvane keeps all its files in this folder. Reinstall "
+                       "Tolvane, or create the folder, and start Tolvane again.",
+                   nullptr, MB_OK | MB_ICONERROR);
+  }
+}
+
+void CMainDlg::AddAboutToSystemMenu() {
+  HMENU systemMenu = GetSystemMenu(hwnd(), FALSE);
+  if (systemMenu == nullptr) return;
+  char text[256] = {};
+  int length = LoadStringA(fw::Application::ResourceInstance(), IDS_ABOUTBOX, text,
+                           sizeof text);
+  if (length <= 0) return;
+  AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+LRESULT CMainDlg::OnSysCommand(WPARAM id, LPARAM) {
+  if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg about(this);
+    about.DoModal();
+    return 0;
+  }
+  return Default();
+}
+
+LRESULT CMainDlg::OnPaint(WPARAM, LPARAM) {
+  if (!IsIconic(hwnd())) return Default();
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd(), &paint);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  int iconWidth = GetSystemMetrics(SM_CXICON);
+  int iconHeight = GetSystemMetrics(SM_CYICON);
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  int x = (client.right - client.left - iconWidth + 1) / 2;
+  int y = (client.bottom - client.top - iconHeight + 1) / 2;
+  DrawIcon(dc, x, y, appIcon_);
+  EndPaint(hwnd(), &paint);
+  return 0;
+}
+
+LRESULT CMainDlg::OnQueryDragIcon(WPARAM, LPARAM) {
+  return reinterpret_cast<LRESULT>(appIcon_);
+}
+
+void CMainDlg::OnSettings() {
+  CSettingsDlg dialog;
+  dialog.DoModal();
+}
+
+void CMainDlg::OnContactInfo() {
+  CContactInfoDlg dialog;
+  dialog.DoModal();
+}
+
+void CMainDlg::OnTrustedBuddies() {
+  CTrustedBuddiesDlg dialog;
+  dialog.DoModal();
+}
+
+void CMainDlg::OnDeliverMessages() {
+  CDeliverMessagesDlg dialog;
+  dialog.DoModal();
+}
+
+void CMainDlg::OnAwayMessages() {
+  CAwayMessagesDlg dialog;
+  dialog.DoModal();
+}
+
+void CMainDlg::OnScheduleMessage() {
+  CScheduleMessageDlg dialog;
+  dialog.DoModal();
+}

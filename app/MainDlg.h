@@ -1,0 +1,66 @@
+// The main dialog: the control panel. It builds the data-folder paths,
+// handles the first run, and carries everything the bot launcher needs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Dialog.h"
+#include "resources/resource.h"
+
+class CMainDlg : public fw::Dialog {
+ public:
+  explicit CMainDlg(fw::Window* parent = nullptr);
+  ~CMainDlg() override;
+
+ protected:
+  static const fw::MessageMap& Messages();
+  const fw::MessageMap& GetMessageMap() const override { return Messages(); }
+
+  BOOL OnInitDialog() override;
+  // Start: the dialog's OK operation (the Start button and the Enter key).
+  // It never closes the dialog.
+  void OnOK() override;
+
+ private:
+  LRESULT OnSysCommand(WPARAM id, LPARAM position);
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM, LPARAM);
+  LRESULT OnTrayNotification(WPARAM iconId, LPARAM mouseMessage);
+
+  void OnSettings();
+  void OnContactInfo();
+  void OnTrustedBuddies();
+  void OnDeliverMessages();
+  void OnAwayMessages();
+  void OnSavedMessages();
+  void OnScheduleMessage();
+  void OnHelp();
+
+  // First run: tells the user, has the Perl side prepared, and leaves an
+  // empty settings file so that the next start is no first run.
+  void RunFirstTimeSetup(const std::string& settingsPath,
+                         const std::string& dataFolder);
+  // Reads the auto-connect line (line 8) of the settings file; true when
+  // the file is missing (a first run).
+  bool ReadAutoConnect(const std::string& settingsPath, bool* firstRun);
+  void AddAboutToSystemMenu();
+
+  bool running_ = false;
+  BOOL startResult_ = FALSE;
+  STARTUPINFOA startupInfo_{};
+  PROCESS_INFORMATION processInfo_{};
+  UINT timerId_ = 0;
+  std::string resultsPath_;
+  std::string readmePath_;
+  std::string receivedPath_;
+  std::string scriptPath_;
+  std::string controlPath_;
+  std::string savedMessagesFolder_;
+  int autoConnect_ = 0;
+  HICON appIcon_ = nullptr;
+  HICON trayIconHandle_ = nullptr;
+  bool connected_ = false;
+};

@@ -1,0 +1,97 @@
+// Text files of the data folder.
+//
+// Every file is 8-bit text in "text mode": a line ends with CR LF on disk and
+// with LF in memory. The conversion is done here, explicitly, so that it is
+// the same on every platform: the files are opened in binary and converted.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvane {
+
+enum class ReadStatus {
+  kOk,       // the file was read
+  kMissing,  // there is no such file (or its folder is missing)
+  kFailed,   // the file is there but could not be read (locked, denied, ...)
+};
+
+struct FileContent {
+  ReadStatus status = ReadStatus::kMissing;
+  std::string bytes;  // what was read; empty unless status is kOk
+  std::string error;  // a readable reason when status is kFailed
+  bool ok() const { return status == ReadStatus::kOk; }
+};
+
+struct WriteResult {
+  bool ok = true;
+  std::string error;  // a readable reason when !ok
+};
+
+// Reads a whole file as raw bytes.
+FileContent ReadWholeFile(const std::string& path);
+
+// Reads at most maxBytes from the start of a file.
+FileContent ReadFilePrefix(const std::string& path, std::size_t maxBytes);
+
+// CR LF -> LF. A lone CR stays.
+std::string FromDiskText(std::string_view disk);
+// LF -> CR LF.
+std::string ToDiskText(std::string_view text);
+
+// Cuts text (already in memory form) into lines the way a line-by-line reader
+// does: each line ends at a LF, which is not kept; a last line without LF is
+// a line too; a file that ends with LF has no empty line after it.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Reads the lines of a text file. A file that cannot be read gives no lines;
+// status tells why.
+struct TextLines {
+  ReadStatus status = ReadStatus::kMissing;
+  std::vector<std::string> lines;
+  std::string error;
+};
+TextLines ReadTextLines(const std::string& path);
+
+// Line `index` (0-based) of `lines`, or "" when there are fewer lines.
+const std::string& LineOrEmpty(const std::vector<std::string>& lines,
+                               std::size_t index);
+
+// The first line of a text file, at most maxChars characters of it (a CR
+// before the LF is dropped). Reads only maxChars + 1 bytes, whatever the size
+// of the file. A missing or unreadable file gives "".
+inline constexpr std::size_t kStatusLineChars = 499;
+std::string ReadFirstLine(const std::string& path,
+                          std::size_t maxChars = kStatusLineChars);
+// The same rule applied to bytes already read.
+std::string FirstLineOf(std::string_view disk, std::size_t maxChars);
+
+// A flag line ("1" or "0"): on exactly when its first character is "1".
+inline bool IsFlagOn(std::string_view line) {
+  return !line.empty() && line.front() == '1';
+}
+inline const char* FlagText(bool on) { return on ? "1" : "0"; }
+
+// Replaces a file's content as a whole: the new bytes are written beside the
+// file and put in its place only once they are complete, so a failed or
+// interrupted save leaves the old file as it was. The result says why a save
+// failed.
+WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The same with text in memory form (LF line ends), stored as CR LF.
+inline WriteResult WriteTextFile(const std::string& path, std::string_view text) {
+  return WriteFileAtomically(path, ToDiskText(text));
+}
+
+// Creates an empty file when there is none. An existing file, readable or
+// not, is left alone.
+WriteResult CreateEmptyIfMissing(const std::string& path);
+
+// Whether a path names an existing folder.
+bool FolderExists(const std::string& path);
+// Whether a path names an existing file (or anything else that is not a folder).
+bool FileExists(const std::string& path);
+
+}  // namespace tolvane

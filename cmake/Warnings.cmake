@@ -1,0 +1,3 @@
+function(tolvane_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror=return-type)
+endfunction()

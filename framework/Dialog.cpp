@@ -1,0 +1,252 @@
+#include "framework/Dialog.h"
+
+#include <cctype>
+#include <climits>
+
+#include "framework/Application.h"
+#include "framework/MessageBox.h"
+
+namespace fw {
+
+// ---- data exchange --------------------------------------------------------
+
+HWND DataExchange::Item(int id) const { return dialog_.GetDlgItem(id); }
+
+void DataExchange::Text(int id, std::string& value) {
+  if (failed_) return;
+  HWND item = Item(id);
+  if (saving_) {
+    int length = GetWindowTextLengthA(item);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    int got = GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    value = std::move(text);
+  } else {
+    SetWindowTextA(item, value.c_str());
+  }
+}
+
+void DataExchange::Check(int id, int& value) {
+  if (failed_) return;
+  HWND item = Item(id);
+  if (saving_) {
+    value = SendMessageA(item, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+  } else {
+    SendMessageA(item, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+}
+
+std::string NotANumberMessage() { return "Please type a whole number here."; }
+
+std::string OutOfRangeMessage(int min, int max) {
+  return "Please type a whole number from " + std::to_string(min) + " to " +
+         std::to_string(max) + ".";
+}
+
+bool ParseInt(const std::string& text, int* value) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  auto blank = [&](std::size_t k) {
+    return std::isspace(static_cast<unsigned char>(text[k])) != 0;
+  };
+  while (i < n && blank(i)) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::size_t digitsStart = i;
+  long long number = 0;
+  while (i < n && text[i] >= '0' && text[i] <= '9') {
+    number = number * 10 + (text[i] - '0');
+    if (number > static_cast<long long>(INT_MAX) + 1) return false;
+    ++i;
+  }
+  if (i == digitsStart) return false;
+  while (i < n && blank(i)) ++i;
+  if (i != n) return false;
+  if (negative) number = -number;
+  if (number < INT_MIN || number > INT_MAX) return false;
+  *value = static_cast<int>(number);
+  return true;
+}
+
+void DataExchange::Int(int id, int& value) {
+  if (failed_) return;
+  if (saving_) {
+    std::string text;
+    Text(id, text);
+    int parsed = 0;
+    if (!ParseInt(text, &parsed)) {
+      Fail(id, NotANumberMessage());
+      return;
+    }
+    value = parsed;
+  } else {
+    std::string text = std::to_string(value);
+    Text(id, text);
+  }
+}
+
+void DataExchange::Range(int id, int value, int min, int max) {
+  if (failed_ || !saving_) return;
+  if (value < min || value > max) Fail(id, OutOfRangeMessage(min, max));
+}
+
+void DataExchange::Control(int id, Window& control) {
+  HWND item = Item(id);
+  if (control.hwnd() != item) control.Attach(item);
+}
+
+void DataExchange::Fail(int id, const std::string& message) {
+  failed_ = true;
+  ShowMessageBox(dialog_.hwnd(), message, nullptr, MB_OK | MB_ICONEXCLAMATION);
+  HWND item = Item(id);
+  if (item != nullptr) {
+    SetFocus(item);
+    SendMessageA(item, EM_SETSEL, 0, -1);
+  }
+}
+
+// ---- dialog ---------------------------------------------------------------
+
+Dialog::Dialog(UINT templateId, Window* parent)
+    : templateId_(templateId), parent_(parent) {}
+
+Dialog::~Dialog() {
+  if (hwnd_ != nullptr && !modal_) {
+    HWND hwnd = hwnd_;
+    Detach();
+    if (IsWindow(hwnd)) ::DestroyWindow(hwnd);
+  }
+}
+
+const MessageMap& Dialog::Messages() {
+  static const MessageMap map(&Window::Messages(),
+                              {
+                                  OnMessage(WM_INITDIALOG, &Dialog::OnInitDialogMessage),
+                                  OnCommand(IDOK, &Dialog::OnOKCommand),
+                                  OnCommand(IDCANCEL, &Dialog::OnCancelCommand),
+                              });
+  return map;
+}
+
+HWND Dialog::OwnerForModal() const {
+  HWND owner = parent_ != nullptr ? parent_->hwnd() : nullptr;
+  if (owner == nullptr) {
+    Application* app = Application::Current();
+    if (app != nullptr && app->MainWindow() != nullptr &&
+        app->MainWindow() != this) {
+      owner = app->MainWindow()->hwnd();
+    }
+  }
+  // The owner of a modal dialog is a top-level window.
+  while (owner != nullptr && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) != 0) {
+    owner = GetParent(owner);
+  }
+  return owner;
+}
+
+INT_PTR Dialog::DoModal() {
+  modal_ = true;
+  INT_PTR result = DialogBoxParamA(Application::ResourceInstance(),
+                                   MAKEINTRESOURCEA(templateId_), OwnerForModal(),
+                                   &Dialog::DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+  modal_ = false;
+  if (hwnd_ != nullptr) Detach();
+  return result;
+}
+
+bool Dialog::Create(HWND parent) {
+  modal_ = false;
+  HWND hwnd = CreateDialogParamA(Application::ResourceInstance(),
+                                 MAKEINTRESOURCEA(templateId_), parent,
+                                 &Dialog::DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+  return hwnd != nullptr;
+}
+
+bool Dialog::UpdateData(bool saving) {
+  DataExchange dx(*this, saving);
+  DoDataExchange(dx);
+  return !dx.failed();
+}
+
+void Dialog::EndDialog(INT_PTR result) {
+  if (modal_) {
+    ::EndDialog(hwnd_, result);
+  } else {
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+BOOL Dialog::OnInitDialog() {
+  UpdateData(false);
+  return TRUE;
+}
+
+void Dialog::OnOK() {
+  if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void Dialog::DoDataExchange(DataExchange&) {}
+
+LRESULT Dialog::OnInitDialogMessage(WPARAM, LPARAM) { return OnInitDialog(); }
+
+LRESULT Dialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The dialog manager's own processing; the dialog procedure steps aside
+  // for this one message while it runs.
+  UINT previous = defaulting_;
+  bool previousIn = inDefault_;
+  defaulting_ = message;
+  inDefault_ = true;
+  LRESULT result = DefDlgProcA(hwnd_, message, wParam, lParam);
+  defaulting_ = previous;
+  inDefault_ = previousIn;
+  return result;
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
+                                    LPARAM lParam) {
+  Dialog* dialog = nullptr;
+  if (message == WM_INITDIALOG) {
+    dialog = reinterpret_cast<Dialog*>(lParam);
+    dialog->Bind(hwnd);
+  } else {
+    dialog = static_cast<Dialog*>(Window::FromHandle(hwnd));
+  }
+  if (dialog == nullptr) return FALSE;
+  if (dialog->inDefault_ && dialog->defaulting_ == message) return FALSE;
+
+  Window::CurrentMessage saved = dialog->current_;
+  dialog->current_ = {message, wParam, lParam};
+  LRESULT result = 0;
+  bool handled = dialog->OnWndMsg(message, wParam, lParam, &result);
+  dialog->current_ = saved;
+
+  if (message == WM_NCDESTROY) {
+    dialog->Unbind();
+    dialog->PostNcDestroy();
+  }
+  if (!handled) return FALSE;
+  switch (message) {
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+      return static_cast<INT_PTR>(result);
+    default:
+      SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+      return TRUE;
+  }
+}
+
+}  // namespace fw

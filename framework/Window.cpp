@@ -1,0 +1,220 @@
+#include "framework/Window.h"
+
+#include <cstdio>
+#include <map>
+#include <unordered_map>
+
+#include "framework/Application.h"
+#include "framework/MessageBox.h"
+
+namespace fw {
+namespace {
+
+// Windows bound to objects. Only the GUI thread touches it.
+std::unordered_map<HWND, Window*>& Bindings() {
+  static std::unordered_map<HWND, Window*> bindings;
+  return bindings;
+}
+
+// The object whose window CreateEx is creating; bound at its first message.
+thread_local Window* g_creating = nullptr;
+
+}  // namespace
+
+MessageMap::MessageMap(const MessageMap* base,
+                       std::initializer_list<MessageEntry> entries)
+    : base_(base), entries_(entries) {}
+
+bool MessageMap::Dispatch(Window& window, UINT message, WPARAM wParam,
+                          LPARAM lParam, LRESULT* result) const {
+  for (const MessageMap* map = this; map != nullptr; map = map->base_) {
+    for (const MessageEntry& entry : map->entries_) {
+      bool match = false;
+      switch (entry.kind) {
+        case MessageEntry::Kind::kMessage:
+          match = entry.registered != nullptr
+                      ? (*entry.registered != 0 && *entry.registered == message)
+                      : entry.message == message;
+          break;
+        case MessageEntry::Kind::kCommand:
+          match = message == WM_COMMAND && LOWORD(wParam) == entry.id &&
+                  HIWORD(wParam) == entry.code;
+          break;
+        case MessageEntry::Kind::kCommandRange:
+          match = message == WM_COMMAND && LOWORD(wParam) >= entry.id &&
+                  LOWORD(wParam) <= entry.lastId && HIWORD(wParam) == entry.code;
+          break;
+        case MessageEntry::Kind::kNotify:
+          if (message == WM_NOTIFY && lParam != 0) {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            match = header->idFrom == entry.id && header->code == entry.code;
+          }
+          break;
+      }
+      if (match) {
+        *result = entry.call(window, wParam, lParam);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+const char* RegisterWindowClass(UINT classStyle, HCURSOR cursor,
+                                HBRUSH background, HICON icon) {
+  static std::map<std::string, bool> registered;
+  char name[128];
+  std::snprintf(name, sizeof name, "Fw:%p:%x:%p:%p:%p",
+                static_cast<void*>(Application::ResourceInstance()), classStyle,
+                static_cast<void*>(cursor), static_cast<void*>(background),
+                static_cast<void*>(icon));
+  auto it = registered.find(name);
+  if (it == registered.end()) {
+    WNDCLASSA wc{};
+    wc.style = classStyle;
+    wc.lpfnWndProc = FrameworkWndProc;
+    wc.hInstance = Application::ResourceInstance();
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);  // an existing class of this name serves as well
+    it = registered.emplace(name, true).first;
+  }
+  return it->first.c_str();
+}
+
+Window::~Window() {
+  if (hwnd_ != nullptr) {
+    HWND hwnd = hwnd_;
+    bool owns = ownsWindow_;
+    Unbind();
+    if (owns && IsWindow(hwnd)) ::DestroyWindow(hwnd);
+  }
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+  auto it = Bindings().find(hwnd);
+  return it == Bindings().end() ? nullptr : it->second;
+}
+
+void Window::Bind(HWND hwnd) {
+  hwnd_ = hwnd;
+  Bindings()[hwnd] = this;
+}
+
+void Window::Unbind() {
+  if (hwnd_ != nullptr) {
+    auto it = Bindings().find(hwnd_);
+    if (it != Bindings().end() && it->second == this) Bindings().erase(it);
+  }
+  hwnd_ = nullptr;
+}
+
+void Window::Attach(HWND hwnd) {
+  Unbind();
+  ownsWindow_ = false;
+  if (hwnd != nullptr) Bind(hwnd);
+}
+
+HWND Window::Detach() {
+  HWND hwnd = hwnd_;
+  Unbind();
+  return hwnd;
+}
+
+bool Window::CreateEx(DWORD exStyle, const char* className, const char* title,
+                      DWORD style, int x, int y, int width, int height,
+                      HWND parent, HMENU menu) {
+  Window* previous = g_creating;
+  g_creating = this;
+  HWND hwnd = CreateWindowExA(exStyle, className, title, style, x, y, width,
+                              height, parent, menu,
+                              Application::ResourceInstance(), nullptr);
+  g_creating = previous;
+  if (hwnd == nullptr) return false;
+  if (hwnd_ != hwnd) Bind(hwnd);  // a class whose procedure is not ours
+  ownsWindow_ = true;
+  return true;
+}
+
+bool Window::DestroyWindow() {
+  if (hwnd_ == nullptr) return false;
+  return ::DestroyWindow(hwnd_) != FALSE;
+}
+
+LRESULT Window::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return ::SendMessageA(hwnd_, message, wParam, lParam);
+}
+
+bool Window::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return ::PostMessageA(hwnd_, message, wParam, lParam) != FALSE;
+}
+
+HWND Window::GetDlgItem(int id) const { return ::GetDlgItem(hwnd_, id); }
+
+std::string Window::GetWindowText() const {
+  int length = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  int got = ::GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+void Window::SetWindowText(const std::string& text) {
+  ::SetWindowTextA(hwnd_, text.c_str());
+}
+
+int Window::ShowMessageBox(const std::string& text, const char* caption,
+                           UINT type) const {
+  return fw::ShowMessageBox(hwnd_, text, caption, type);
+}
+
+const MessageMap& Window::Messages() {
+  static const MessageMap map(nullptr, {});
+  return map;
+}
+
+bool Window::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam,
+                      LRESULT* result) {
+  return GetMessageMap().Dispatch(*this, message, wParam, lParam, result);
+}
+
+LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (OnWndMsg(message, wParam, lParam, &result)) return result;
+  return DefWindowProc(message, wParam, lParam);
+}
+
+LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+LRESULT Window::Default() {
+  return DefWindowProc(current_.message, current_.wParam, current_.lParam);
+}
+
+LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam,
+                                  LPARAM lParam) {
+  Window* window = Window::FromHandle(hwnd);
+  if (window == nullptr && g_creating != nullptr) {
+    window = g_creating;
+    g_creating = nullptr;
+    window->Bind(hwnd);
+  }
+  if (window == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+
+  Window::CurrentMessage saved = window->current_;
+  window->current_ = {message, wParam, lParam};
+  LRESULT result = window->WindowProc(message, wParam, lParam);
+  window->current_ = saved;
+
+  if (message == WM_NCDESTROY) {
+    window->Unbind();
+    window->ownsWindow_ = false;
+    window->PostNcDestroy();
+  }
+  return result;
+}
+
+}  // namespace fw

@@ -1,0 +1,82 @@
+#!/bin/bash
+# Runs a Windows program under wine64 in a fresh Wine prefix, on an X server
+# of its own (Xvfb) with a Wine virtual desktop that has a taskbar and a
+# notification area. Every process of the prefix shares that desktop.
+#
+#   run-in-wine.sh PROGRAM.exe [ARGS...]   run it; exits with its exit code
+#   run-in-wine.sh --prepare-only          only prepare the template prefix
+#
+# TOLVANE_WINE_TEMPLATE  prepared prefix that each run copies (made when missing)
+# TOLVANE_WINE_KEEP=1    keep the run's prefix and logs (their place is printed)
+set -u
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+export WINELOADER=$WINE
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+template=${TOLVANE_WINE_TEMPLATE:-${TMPDIR:-/tmp}/tolvane-wine-template}
+
+start_xvfb() {  # sets XVFB_PID and DISPLAY
+  local fdfile
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    [ -s "$fdfile" ] && break
+    sleep 0.05
+  done
+  DISPLAY=:$(head -n1 "$fdfile")
+  export DISPLAY
+  rm -f "$fdfile"
+}
+
+prepare_template() {
+  mkdir -p "$(dirname "$template")"
+  exec 9>"$template.lock"
+  flock 9
+  if [ ! -f "$template/.ready" ]; then
+    rm -rf "$template"
+    start_xvfb
+    WINEPREFIX=$template "$WINE" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$template "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+    WINEPREFIX=$template "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+    WINEPREFIX=$template "$WINESERVER" -w
+    kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null
+    if [ ! -f "$template/system.reg" ]; then
+      echo "run-in-wine: could not prepare the Wine prefix $template" >&2
+      exit 1
+    fi
+    touch "$template/.ready"
+  fi
+  flock -u 9
+  exec 9>&-
+}
+
+prepare_template
+[ "${1:-}" = "--prepare-only" ] && exit 0
+
+program=$1
+shift
+work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-wine.XXXXXX")
+cp -a "$template" "$work/prefix"
+export WINEPREFIX=$work/prefix
+start_xvfb
+
+cleanup() {
+  "$WINESERVER" -k >/dev/null 2>&1
+  kill "$XVFB_PID" 2>/dev/null
+  wait "$XVFB_PID" 2>/dev/null
+  if [ "${TOLVANE_WINE_KEEP:-0}" = 1 ]; then
+    echo "run-in-wine: prefix kept in $work" >&2
+  else
+    rm -rf "$work"
+  fi
+}
+trap cleanup EXIT
+
+cd "$(dirname "$program")"
+"$WINE" "$program" "$@"
+status=$?
+exit $status
