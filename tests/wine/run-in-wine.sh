@@ -57,7 +57,7 @@ prepare_template() {
 prepare_template
 [ "${1:-}" = "--prepare-only" ] && exit 0
 
-program=$1
+program=$(realpath "$1")
 shift
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-wine.XXXXXX")
 cp -a "$template" "$work/prefix"

@@ -1,0 +1,95 @@
+#include "settings/SettingsDlg.h"
+
+#include "app/DataFolder.h"
+#include "app/TextFile.h"
+#include "app/UserName.h"
+#include "settings/RunValue.h"
+
+CSettingsDlg::CSettingsDlg(fw::Window* parent)
+    : CSettingsDlg(tolvane::DataFolder(tolvane::CurrentUserName()), parent) {}
+
+CSettingsDlg::CSettingsDlg(const std::string& dataFolder, fw::Window* parent)
+    : Dialog(IDD_SETTINGS, parent), path_(dataFolder + tolvane::files::kSettings) {
+  Load();
+}
+
+void CSettingsDlg::Load() {
+  tolvane::TextLines file = tolvane::ReadTextLines(path_);
+  switch (file.status) {
+    case tolvane::ReadStatus::kMissing:
+      tolvane::CreateEmptyIfMissing(path_);
+      break;
+    case tolvane::ReadStatus::kFailed:
+      loadProblem_ = file.error;
+      break;
+    case tolvane::ReadStatus::kOk:
+      break;
+  }
+  settings_ = tolvane::ParseSettings(file.lines);
+  userName_ = settings_.userName;
+  password_ = settings_.password;
+  chatName_ = settings_.chatName;
+  ownerName_ = settings_.ownerName;
+  requireTrusted_ = settings_.requireTrusted ? 1 : 0;
+  saveAwayMessages_ = settings_.saveAwayMessages ? 1 : 0;
+  startWithWindows_ = settings_.startWithWindows ? 1 : 0;
+  autoConnect_ = settings_.autoConnect ? 1 : 0;
+}
+
+BOOL CSettingsDlg::OnInitDialog() {
+  BOOL result = Dialog::OnInitDialog();
+  if (!loadProblem_.empty()) {
+    ShowMessageBox("Tolvane could not read the settings file\n\n" + path_ + "\n\n" +
+                       loadProblem_ +
+                       "\n\nThe fields are empty. OK replaces the file with what "
+                       "they hold; Cancel leaves it as it is.",
+                   nullptr, MB_OK | MB_ICONWARNING);
+  }
+  return result;
+}
+
+void CSettingsDlg::DoDataExchange(fw::DataExchange& dx) {
+  dx.Text(IDC_AIM_USER_NAME, userName_);
+  dx.Text(IDC_AIM_PASSWORD, password_);
+  dx.Text(IDC_CHAT_AI_NAME, chatName_);
+  dx.Text(IDC_OWNER_NAME, ownerName_);
+  dx.Check(IDC_REQUIRE_TRUSTED, requireTrusted_);
+  dx.Check(IDC_SAVE_AWAY_MESSAGES, saveAwayMessages_);
+  dx.Check(IDC_START_WITH_WINDOWS, startWithWindows_);
+  dx.Check(IDC_AUTO_CONNECT, autoConnect_);
+}
+
+void CSettingsDlg::OnOK() {
+  if (!UpdateData(true)) return;
+  tolvane::Settings edited;
+  edited.userName = userName_;
+  edited.password = password_;
+  edited.chatName = chatName_;
+  edited.ownerName = ownerName_;
+  edited.requireTrusted = requireTrusted_ == 1;
+  edited.saveAwayMessages = saveAwayMessages_ == 1;
+  edited.startWithWindows = startWithWindows_ == 1;
+  edited.autoConnect = autoConnect_ == 1;
+
+  tolvane::WriteResult saved =
+      tolvane::WriteTextFile(path_, tolvane::FormatSettings(edited));
+  if (!saved.ok) {
+    // The old file is still whole and the edits are still in the dialog:
+    // the user can try again or cancel.
+    ShowMessageBox("Tolvane could not save the settings to\n\n" + path_ + "\n\n" +
+                       saved.error +
+                       "\n\nYour changes are still in the dialog. Press OK to try "
+                       "again, or Cancel to leave the settings as they were.",
+                   nullptr, MB_OK | MB_ICONERROR);
+    return;
+  }
+  settings_ = edited;
+
+  if (edited.startWithWindows) {
+    tolvane::SetRunValue(tolvane::kRunValueName,
+                         tolvane::RunCommandFor(tolvane::OwnExecutablePath()), 0);
+  } else {
+    tolvane::DeleteRunValue(tolvane::kRunValueName, 0);
+  }
+  Dialog::OnOK();
+}
