@@ -1,6 +1,7 @@
 #include "settings/SettingsDlg.h"
 
 #include "app/DataFolder.h"
+#include "app/EditableFile.h"
 #include "app/TextFile.h"
 #include "app/UserName.h"
 #include "settings/RunValue.h"
@@ -14,17 +15,8 @@ CSettingsDlg::CSettingsDlg(const std::string& dataFolder, fw::Window* parent)
 }
 
 void CSettingsDlg::Load() {
-  tolvane::TextLines file = tolvane::ReadTextLines(path_);
-  switch (file.status) {
-    case tolvane::ReadStatus::kMissing:
-      tolvane::CreateEmptyIfMissing(path_);
-      break;
-    case tolvane::ReadStatus::kFailed:
-      loadProblem_ = file.error;
-      break;
-    case tolvane::ReadStatus::kOk:
-      break;
-  }
+  tolvane::TextLines file = tolvane::LoadForEditing(path_);
+  if (file.status == tolvane::ReadStatus::kFailed) loadProblem_ = file.error;
   settings_ = tolvane::ParseSettings(file.lines);
   userName_ = settings_.userName;
   password_ = settings_.password;
@@ -39,11 +31,8 @@ void CSettingsDlg::Load() {
 BOOL CSettingsDlg::OnInitDialog() {
   BOOL result = Dialog::OnInitDialog();
   if (!loadProblem_.empty()) {
-    ShowMessageBox("Tolvane could not read the settings file\n\n" + path_ + "\n\n" +
-                       loadProblem_ +
-                       "\n\nThe fields are empty. OK replaces the file with what "
-                       "they hold; Cancel leaves it as it is.",
-                   nullptr, MB_OK | MB_ICONWARNING);
+    ShowMessageBox(tolvane::LoadFailedMessage(path_, loadProblem_), nullptr,
+                   MB_OK | MB_ICONWARNING);
   }
   return result;
 }
@@ -76,11 +65,8 @@ void CSettingsDlg::OnOK() {
   if (!saved.ok) {
     // The old file is still whole and the edits are still in the dialog:
     // the user can try again or cancel.
-    ShowMessageBox("Tolvane could not save the settings to\n\n" + path_ + "\n\n" +
-                       saved.error +
-                       "\n\nYour changes are still in the dialog. Press OK to try "
-                       "again, or Cancel to leave the settings as they were.",
-                   nullptr, MB_OK | MB_ICONERROR);
+    ShowMessageBox(tolvane::SaveFailedMessage(path_, saved.error), nullptr,
+                   MB_OK | MB_ICONERROR);
     return;
   }
   settings_ = edited;

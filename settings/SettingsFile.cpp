@@ -44,7 +44,7 @@ std::string FormatSettings(const Settings& settings) {
   for (const std::string* line :
        {&settings.userName, &settings.password, &settings.chatName,
         &settings.ownerName}) {
-    text += *line;
+    text += OneLine(*line);
     text += '\n';
   }
   for (bool flag : {settings.requireTrusted, settings.saveAwayMessages,
@@ -52,8 +52,9 @@ std::string FormatSettings(const Settings& settings) {
     text += FlagText(flag);
     text += '\n';
   }
-  text += AwayText(settings.ownerName) + '\n';
-  text += GreetingText(settings.chatName, settings.ownerName) + '\n';
+  const std::string owner = OneLine(settings.ownerName);
+  text += AwayText(owner) + '\n';
+  text += GreetingText(OneLine(settings.chatName), owner) + '\n';
   return text;
 }
 
