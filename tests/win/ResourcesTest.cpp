@@ -80,10 +80,12 @@ KindRule RuleFor(Kind kind) {
               editForbidden & ~static_cast<DWORD>(ES_PASSWORD)};
     case Kind::MessageEditor:
       // Multi-line without word wrap (auto horizontal scroll), Enter makes
-      // a new line, no scroll bars.
+      // a new line, no scroll bars. It scrolls down as the user types, so a
+      // message may have more lines than the box shows.
       return {"Edit", 0, 0,
-              ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
-              ES_PASSWORD | ES_READONLY | ES_NUMBER | ES_AUTOVSCROLL | WS_VSCROLL | WS_HSCROLL};
+              ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL |
+                  WS_BORDER | WS_TABSTOP,
+              ES_PASSWORD | ES_READONLY | ES_NUMBER | WS_VSCROLL | WS_HSCROLL};
     case Kind::ListView:
       // Several entries may be selected; entries stay in insertion order.
       return {"SysListView32", LVS_TYPEMASK, LVS_LIST, WS_BORDER | WS_TABSTOP,
