@@ -2,6 +2,7 @@
 
 #include "app/DataFolder.h"
 #include "app/EditableFile.h"
+#include "app/EditorFileUi.h"
 #include "app/UserName.h"
 
 CContactInfoDlg::CContactInfoDlg(fw::Window* parent)
@@ -16,10 +17,7 @@ CContactInfoDlg::CContactInfoDlg(const std::string& dataFolder, fw::Window* pare
 
 BOOL CContactInfoDlg::OnInitDialog() {
   BOOL result = Dialog::OnInitDialog();
-  if (!loadProblem_.empty()) {
-    ShowMessageBox(tolvane::LoadFailedMessage(path_, loadProblem_), nullptr,
-                   MB_OK | MB_ICONWARNING);
-  }
+  tolvane::WarnIfUnreadable(*this, path_, loadProblem_);
   return result;
 }
 
@@ -33,12 +31,8 @@ void CContactInfoDlg::DoDataExchange(fw::DataExchange& dx) {
 
 void CContactInfoDlg::OnOK() {
   if (!UpdateData(true)) return;
-  tolvane::WriteResult saved =
-      tolvane::WriteTextFile(path_, tolvane::FormatContact(contact_));
-  if (!saved.ok) {
-    ShowMessageBox(tolvane::SaveFailedMessage(path_, saved.error), nullptr,
-                   MB_OK | MB_ICONERROR);
-    return;
-  }
+  // A failed save keeps the dialog open with the edits, and the old file
+  // whole: the user can try again or cancel.
+  if (!tolvane::SaveTextOrReport(*this, path_, tolvane::FormatContact(contact_))) return;
   Dialog::OnOK();
 }

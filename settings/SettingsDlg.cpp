@@ -2,6 +2,7 @@
 
 #include "app/DataFolder.h"
 #include "app/EditableFile.h"
+#include "app/EditorFileUi.h"
 #include "app/TextFile.h"
 #include "app/UserName.h"
 #include "settings/RunValue.h"
@@ -30,10 +31,7 @@ void CSettingsDlg::Load() {
 
 BOOL CSettingsDlg::OnInitDialog() {
   BOOL result = Dialog::OnInitDialog();
-  if (!loadProblem_.empty()) {
-    ShowMessageBox(tolvane::LoadFailedMessage(path_, loadProblem_), nullptr,
-                   MB_OK | MB_ICONWARNING);
-  }
+  tolvane::WarnIfUnreadable(*this, path_, loadProblem_);
   return result;
 }
 
@@ -60,15 +58,9 @@ void CSettingsDlg::OnOK() {
   edited.startWithWindows = startWithWindows_ == 1;
   edited.autoConnect = autoConnect_ == 1;
 
-  tolvane::WriteResult saved =
-      tolvane::WriteTextFile(path_, tolvane::FormatSettings(edited));
-  if (!saved.ok) {
-    // The old file is still whole and the edits are still in the dialog:
-    // the user can try again or cancel.
-    ShowMessageBox(tolvane::SaveFailedMessage(path_, saved.error), nullptr,
-                   MB_OK | MB_ICONERROR);
-    return;
-  }
+  // A failed save keeps the dialog open with the edits, and the old file
+  // whole: the user can try again or cancel.
+  if (!tolvane::SaveTextOrReport(*this, path_, tolvane::FormatSettings(edited))) return;
   settings_ = edited;
 
   if (edited.startWithWindows) {

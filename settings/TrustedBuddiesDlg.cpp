@@ -5,6 +5,7 @@
 #include "app/BarList.h"
 #include "app/DataFolder.h"
 #include "app/EditableFile.h"
+#include "app/EditorFileUi.h"
 #include "app/UserName.h"
 
 CTrustedBuddiesDlg::CTrustedBuddiesDlg(fw::Window* parent)
@@ -34,10 +35,7 @@ void CTrustedBuddiesDlg::DoDataExchange(fw::DataExchange& dx) {
 void CTrustedBuddiesDlg::Load() {
   loaded_ = true;
   tolvane::TextLines file = tolvane::LoadForEditing(path_);
-  if (file.status == tolvane::ReadStatus::kFailed) {
-    ShowMessageBox(tolvane::LoadFailedMessage(path_, file.error), nullptr,
-                   MB_OK | MB_ICONWARNING);
-  }
+  tolvane::WarnIfUnreadable(*this, path_, file.error);
   // Each name of the file goes to the top of the list, so the list shows
   // them last to first. Appending them in that order gives the same list
   // without moving every item at each insertion.
@@ -75,12 +73,6 @@ void CTrustedBuddiesDlg::OnOK() {
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(itemCount_));
   for (int i = 0; i < itemCount_; ++i) names.push_back(list_.GetItemText(i));
-  tolvane::WriteResult saved =
-      tolvane::WriteTextFile(path_, tolvane::FormatBarList(names));
-  if (!saved.ok) {
-    ShowMessageBox(tolvane::SaveFailedMessage(path_, saved.error), nullptr,
-                   MB_OK | MB_ICONERROR);
-    return;
-  }
+  if (!tolvane::SaveTextOrReport(*this, path_, tolvane::FormatBarList(names))) return;
   Dialog::OnOK();
 }

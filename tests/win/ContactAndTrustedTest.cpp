@@ -6,40 +6,17 @@
 
 #include "settings/ContactInfoDlg.h"
 #include "settings/TrustedBuddiesDlg.h"
+#include "tests/win/DialogProbe.h"
 #include "tests/win/MessageBoxCatcher.h"
 #include "tests/win/WinTempFolder.h"
 
 namespace {
 
-using tolvane::testing::MessageBoxCatcher;
-using tolvane::testing::WinTempFolder;
+using namespace tolvane::testing;
 
 class EditorDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-  }
-  static std::string Text(const fw::Dialog& dialog, int id) {
-    char buffer[1024] = {};
-    GetDlgItemTextA(dialog.hwnd(), id, buffer, sizeof buffer);
-    return buffer;
-  }
-  static void Press(const fw::Dialog& dialog, int id) {
-    SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog.hwnd(), id)));
-  }
-  static std::vector<std::string> Items(const fw::Dialog& dialog, int id) {
-    fw::ListView list;
-    list.Attach(GetDlgItem(dialog.hwnd(), id));
-    std::vector<std::string> items;
-    for (int i = 0; i < list.GetItemCount(); ++i) items.push_back(list.GetItemText(i));
-    list.Detach();
-    return items;
-  }
-  static void Mark(const fw::Dialog& dialog, int id, int index) {
-    ListView_SetSelectionMark(GetDlgItem(dialog.hwnd(), id), index);
-  }
+  void SetUp() override { InitControls(); }
   WinTempFolder data;
 };
 
@@ -64,7 +41,7 @@ TEST_F(ContactDialog, ShowsFiveLinesAndOkWritesFive) {
   EXPECT_EQ(Text(dialog, IDC_EMAIL), "me@x");
   EXPECT_EQ(Text(dialog, IDC_CELL_PHONE), "666");
   EXPECT_EQ(Text(dialog, IDC_WEBSITES), "sites");
-  SetDlgItemTextA(dialog.hwnd(), IDC_EMAIL, "new@x");
+  SetText(dialog, IDC_EMAIL, "new@x");
   Press(dialog, IDOK);
   EXPECT_EQ(dialog.hwnd(), nullptr);
   EXPECT_EQ(data.Read("contact.txt"), "555\r\nhttp://h\r\nnew@x\r\n666\r\nsites\r\n");
@@ -74,7 +51,7 @@ TEST_F(ContactDialog, CancelLeavesTheFile) {
   data.Write("contact.txt", "a\r\nb\r\n");
   CContactInfoDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
-  SetDlgItemTextA(dialog.hwnd(), IDC_PHONE, "changed");
+  SetText(dialog, IDC_PHONE, "changed");
   Press(dialog, IDCANCEL);
   EXPECT_EQ(data.Read("contact.txt"), "a\r\nb\r\n");
 }
@@ -83,7 +60,7 @@ TEST_F(ContactDialog, AFailedSaveKeepsTheDialogAndTheOldFile) {
   data.Write("contact.txt", "old\r\n");
   CContactInfoDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
-  SetDlgItemTextA(dialog.hwnd(), IDC_PHONE, "typed");
+  SetText(dialog, IDC_PHONE, "typed");
   SetFileAttributesA(data.file("contact.txt").c_str(), FILE_ATTRIBUTE_READONLY);
   MessageBoxCatcher catcher;
   Press(dialog, IDOK);
@@ -120,11 +97,11 @@ TEST_F(TrustedDialog, AddAppendsAndKeepsTheEditText) {
   CTrustedBuddiesDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
   EXPECT_EQ(Items(dialog, IDC_TRUSTED_LIST), (Names{"", ""}));
-  SetDlgItemTextA(dialog.hwnd(), IDC_TRUSTED_NAME, "dave");
+  SetText(dialog, IDC_TRUSTED_NAME, "dave");
   Press(dialog, IDC_TRUSTED_ADD);
   Press(dialog, IDC_TRUSTED_ADD);  // the same name again is added again
   EXPECT_EQ(Text(dialog, IDC_TRUSTED_NAME), "dave");
-  SetDlgItemTextA(dialog.hwnd(), IDC_TRUSTED_NAME, "");
+  SetText(dialog, IDC_TRUSTED_NAME, "");
   Press(dialog, IDC_TRUSTED_ADD);
   EXPECT_EQ(dialog.itemCount(), 5);
   Press(dialog, IDOK);
@@ -134,7 +111,7 @@ TEST_F(TrustedDialog, AddAppendsAndKeepsTheEditText) {
 TEST_F(TrustedDialog, ANameWithABarIsRefused) {
   CTrustedBuddiesDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
-  SetDlgItemTextA(dialog.hwnd(), IDC_TRUSTED_NAME, "al|ice");
+  SetText(dialog, IDC_TRUSTED_NAME, "al|ice");
   MessageBoxCatcher catcher;
   Press(dialog, IDC_TRUSTED_ADD);
   ASSERT_EQ(catcher.boxes().size(), 1u);
@@ -162,7 +139,7 @@ TEST_F(TrustedDialog, CancelAfterChangesLeavesTheFile) {
   data.Write("trustedlist.txt", "a|b|\r\n");
   CTrustedBuddiesDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
-  SetDlgItemTextA(dialog.hwnd(), IDC_TRUSTED_NAME, "x");
+  SetText(dialog, IDC_TRUSTED_NAME, "x");
   Press(dialog, IDC_TRUSTED_ADD);
   Mark(dialog, IDC_TRUSTED_LIST, 0);
   Press(dialog, IDC_TRUSTED_REMOVE);
@@ -182,7 +159,7 @@ TEST_F(TrustedDialog, AFailedSaveKeepsTheDialogAndItsList) {
   data.Write("trustedlist.txt", "a|\r\n");
   CTrustedBuddiesDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
-  SetDlgItemTextA(dialog.hwnd(), IDC_TRUSTED_NAME, "b");
+  SetText(dialog, IDC_TRUSTED_NAME, "b");
   Press(dialog, IDC_TRUSTED_ADD);
   data.RemoveAll();
   MessageBoxCatcher catcher;

@@ -7,13 +7,13 @@
 
 #include "settings/RunValue.h"
 #include "settings/SettingsDlg.h"
+#include "tests/win/DialogProbe.h"
 #include "tests/win/MessageBoxCatcher.h"
 #include "tests/win/WinTempFolder.h"
 
 namespace {
 
-using tolvane::testing::MessageBoxCatcher;
-using tolvane::testing::WinTempFolder;
+using namespace tolvane::testing;
 
 std::optional<std::string> RunValue() {
   HKEY key = nullptr;
@@ -58,24 +58,10 @@ TEST(RunValue, CommandIsTheQuotedPath) {
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitControls();
     ClearRunValue();
   }
   void TearDown() override { ClearRunValue(); }
-
-  std::string Text(const fw::Dialog& dialog, int id) {
-    char buffer[512] = {};
-    GetDlgItemTextA(dialog.hwnd(), id, buffer, sizeof buffer);
-    return buffer;
-  }
-  bool Checked(const fw::Dialog& dialog, int id) {
-    return IsDlgButtonChecked(dialog.hwnd(), id) == BST_CHECKED;
-  }
-  void Press(const fw::Dialog& dialog, int id) {
-    SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog.hwnd(), id)));
-  }
 
   WinTempFolder data;
 };
@@ -113,9 +99,9 @@ TEST_F(SettingsDialog, ShowsWhatTheFileHolds) {
 TEST_F(SettingsDialog, OkWritesTheTenLinesAndRegistersTheQuotedProgram) {
   CSettingsDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
-  SetDlgItemTextA(dialog.hwnd(), IDC_AIM_USER_NAME, "me");
-  SetDlgItemTextA(dialog.hwnd(), IDC_OWNER_NAME, "Kim");
-  CheckDlgButton(dialog.hwnd(), IDC_START_WITH_WINDOWS, BST_CHECKED);
+  SetText(dialog, IDC_AIM_USER_NAME, "me");
+  SetText(dialog, IDC_OWNER_NAME, "Kim");
+  SetChecked(dialog, IDC_START_WITH_WINDOWS, true);
   MessageBoxCatcher catcher;
   Press(dialog, IDOK);
   EXPECT_TRUE(catcher.boxes().empty());
@@ -136,7 +122,7 @@ TEST_F(SettingsDialog, OkWithTheBoxClearDeletesTheRunValue) {
   CSettingsDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
   EXPECT_TRUE(Checked(dialog, IDC_START_WITH_WINDOWS));
-  CheckDlgButton(dialog.hwnd(), IDC_START_WITH_WINDOWS, BST_UNCHECKED);
+  SetChecked(dialog, IDC_START_WITH_WINDOWS, false);
   Press(dialog, IDOK);
   EXPECT_FALSE(RunValue().has_value());
 }
@@ -146,8 +132,8 @@ TEST_F(SettingsDialog, CancelAfterEditsChangesNothing) {
   data.Write("settings.txt", before);
   CSettingsDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
-  SetDlgItemTextA(dialog.hwnd(), IDC_AIM_USER_NAME, "changed");
-  CheckDlgButton(dialog.hwnd(), IDC_START_WITH_WINDOWS, BST_CHECKED);
+  SetText(dialog, IDC_AIM_USER_NAME, "changed");
+  SetChecked(dialog, IDC_START_WITH_WINDOWS, true);
   Press(dialog, IDCANCEL);
   EXPECT_EQ(data.Read("settings.txt"), before);
   EXPECT_FALSE(RunValue().has_value());
@@ -158,8 +144,8 @@ TEST_F(SettingsDialog, AFailedSaveSaysWhyAndKeepsTheDialogAndTheOldFile) {
   data.Write("settings.txt", before);
   CSettingsDlg dialog(data.folder(), nullptr);
   ASSERT_TRUE(dialog.Create(nullptr));
-  SetDlgItemTextA(dialog.hwnd(), IDC_AIM_USER_NAME, "typed");
-  CheckDlgButton(dialog.hwnd(), IDC_START_WITH_WINDOWS, BST_CHECKED);
+  SetText(dialog, IDC_AIM_USER_NAME, "typed");
+  SetChecked(dialog, IDC_START_WITH_WINDOWS, true);
   // A read-only file cannot be replaced.
   SetFileAttributesA(data.file("settings.txt").c_str(), FILE_ATTRIBUTE_READONLY);
   MessageBoxCatcher catcher;
