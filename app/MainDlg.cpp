@@ -22,6 +22,12 @@ constexpr char kFirstRunNotice[] =
     "Tolvane has detected that this is the fist time Tolvane has been run. "
     "Tolvane will quickly configure perl libraries.";
 
+constexpr char kPpmMissing[] =
+    "Tolvane could not run ppm, the package manager of Perl, to install the "
+    "Perl package Net-OSCAR that the bot needs.\n\n"
+    "Install Perl with its package manager ppm, then run this command:\n\n"
+    "ppm install Net-OSCAR";
+
 }  // namespace
 
 CMainDlg::CMainDlg(fw::Window* parent) : Dialog(IDD_TOLVANE_DIALOG, parent) {
@@ -106,14 +112,20 @@ void CMainDlg::RunFirstTimeSetup(const std::string& settingsPath,
 
   SHELLEXECUTEINFOA ppm{};
   ppm.cbSize = sizeof ppm;
-  ppm.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // The shell's own error box would only say "File not found."; the box
+  // below says what is missing.
+  ppm.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   ppm.lpVerb = "open";
   ppm.lpFile = "ppm";
   ppm.lpParameters = "install Net-OSCAR";
   ppm.nShow = SW_SHOWNORMAL;
-  if (ShellExecuteExA(&ppm) && ppm.hProcess != nullptr) {
-    WaitForSingleObject(ppm.hProcess, INFINITE);
-    CloseHandle(ppm.hProcess);
+  if (ShellExecuteExA(&ppm)) {
+    if (ppm.hProcess != nullptr) {
+      WaitForSingleObject(ppm.hProcess, INFINITE);
+      CloseHandle(ppm.hProcess);
+    }
+  } else {
+    ShowMessageBox(kPpmMissing, nullptr, MB_OK | MB_ICONWARNING);
   }
 
   tolvane::WriteResult created = tolvane::CreateEmptyIfMissing(settingsPath);

@@ -64,6 +64,16 @@ const std::string& LineOrEmpty(const std::vector<std::string>& lines,
   return index < lines.size() ? lines[index] : kEmpty;
 }
 
+std::string OneLine(std::string_view value) {
+  std::string line;
+  line.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n') continue;
+    line.push_back(value[i] == '\r' || value[i] == '\n' ? ' ' : value[i]);
+  }
+  return line;
+}
+
 std::string FirstLineOf(std::string_view disk, std::size_t maxChars) {
   std::size_t lf = disk.find('\n');
   std::string_view line = disk.substr(0, lf);

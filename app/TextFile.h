@@ -68,6 +68,10 @@ std::string ReadFirstLine(const std::string& path,
 // The same rule applied to bytes already read.
 std::string FirstLineOf(std::string_view disk, std::size_t maxChars);
 
+// A value that must stay on one line of a file: each line break in it
+// (CR LF, CR or LF) becomes a blank, so it cannot shift the lines after it.
+std::string OneLine(std::string_view value);
+
 // A flag line ("1" or "0"): on exactly when its first character is "1".
 inline bool IsFlagOn(std::string_view line) {
   return !line.empty() && line.front() == '1';

@@ -1,10 +1,42 @@
-// Settings dialog: account, names and options of the bot.
+// Settings dialog: account, names and options of the bot, and the start
+// with Windows.
 #pragma once
+
+#include <string>
 
 #include "framework/Dialog.h"
 #include "resources/resource.h"
+#include "settings/SettingsFile.h"
 
 class CSettingsDlg : public fw::Dialog {
  public:
-  explicit CSettingsDlg(fw::Window* parent = nullptr) : Dialog(IDD_SETTINGS, parent) {}
+  // Loads settings.txt of the current user's data folder.
+  explicit CSettingsDlg(fw::Window* parent = nullptr);
+  // Loads settings.txt of the given data folder (with its trailing
+  // backslash).
+  CSettingsDlg(const std::string& dataFolder, fw::Window* parent);
+
+  const tolvane::Settings& settings() const { return settings_; }
+  const std::string& path() const { return path_; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  void DoDataExchange(fw::DataExchange& dx) override;
+
+ private:
+  void Load();
+
+  std::string userName_;
+  std::string password_;
+  std::string chatName_;
+  std::string ownerName_;
+  int requireTrusted_ = 0;
+  int saveAwayMessages_ = 0;
+  int startWithWindows_ = 0;
+  int autoConnect_ = 0;
+  tolvane::Settings settings_;
+  std::string path_;
+  // Why the file could not be read, shown when the dialog opens.
+  std::string loadProblem_;
 };

@@ -1,9 +1,298 @@
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "framework/Dialog.h"
+#include <string>
 
-TEST(ParseInt, AcceptsSignedNumbers) {
-  int v = 0;
-  EXPECT_TRUE(fw::ParseInt("24", &v));
-  EXPECT_EQ(v, 24);
+#include "framework/Application.h"
+#include "framework/Dialog.h"
+#include "framework/FileDialog.h"
+#include "framework/ListView.h"
+#include "framework/MessageBox.h"
+#include "tests/win/FrameworkTestIds.h"
+#include "tests/win/MessageBoxCatcher.h"
+
+namespace {
+
+using tolvane::testing::MessageBoxCatcher;
+
+// A dialog with one field of each kind the framework exchanges.
+class ExchangeDialog : public fw::Dialog {
+ public:
+  ExchangeDialog() : Dialog(IDD_FRAMEWORK_TEST) {}
+
+  std::string text = "hello";
+  int first = 5;
+  int second = 7;
+  int check = 1;
+  fw::ListView list;
+  int exchanges = 0;
+  std::vector<UINT> rangeClicks;
+  int registeredCalls = 0;
+  int sysCommands = 0;
+
+ protected:
+  static const fw::MessageMap& Messages() {
+    static const fw::MessageMap map(
+        &fw::Dialog::Messages(),
+        {
+            fw::OnCommandRange(IDC_TEST_BUTTON_FIRST, IDC_TEST_BUTTON_LAST,
+                               &ExchangeDialog::OnButton),
+            fw::OnRegisteredMessage(&RegisteredNumber(), &ExchangeDialog::OnRegistered),
+            fw::OnMessage(WM_SYSCOMMAND, &ExchangeDialog::OnSysCommand),
+        });
+    return map;
+  }
+  const fw::MessageMap& GetMessageMap() const override { return Messages(); }
+
+  void DoDataExchange(fw::DataExchange& dx) override {
+    ++exchanges;
+    dx.Control(IDC_TEST_LIST, list);
+    dx.Text(IDC_TEST_TEXT, text);
+    dx.Int(IDC_TEST_FIRST_NUMBER, first);
+    dx.Range(IDC_TEST_FIRST_NUMBER, first, 0, 24);
+    dx.Int(IDC_TEST_SECOND_NUMBER, second);
+    dx.Range(IDC_TEST_SECOND_NUMBER, second, 0, 60);
+    dx.Check(IDC_TEST_CHECK, check);
+  }
+
+ public:
+  static UINT& RegisteredNumber() {
+    static UINT number = RegisterWindowMessageA("TolvaneFrameworkTestMessage");
+    return number;
+  }
+
+ private:
+  void OnButton(UINT id) { rangeClicks.push_back(id); }
+  LRESULT OnRegistered(WPARAM wParam, LPARAM) {
+    ++registeredCalls;
+    return static_cast<LRESULT>(wParam) + 1;
+  }
+  LRESULT OnSysCommand(WPARAM, LPARAM) {
+    ++sysCommands;
+    return Default();
+  }
+};
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
 }
+
+void SetItemText(const fw::Dialog& dialog, int id, const char* text) {
+  SetDlgItemTextA(dialog.hwnd(), id, text);
+}
+
+std::string ItemText(const fw::Dialog& dialog, int id) {
+  char buffer[256] = {};
+  GetDlgItemTextA(dialog.hwnd(), id, buffer, sizeof buffer);
+  return buffer;
+}
+
+class FrameworkDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    ASSERT_TRUE(dialog.Create(nullptr));
+  }
+  ExchangeDialog dialog;
+};
+
+TEST_F(FrameworkDialog, InitialisationShowsTheMembers) {
+  EXPECT_EQ(ItemText(dialog, IDC_TEST_TEXT), "hello");
+  EXPECT_EQ(ItemText(dialog, IDC_TEST_FIRST_NUMBER), "5");
+  EXPECT_EQ(ItemText(dialog, IDC_TEST_SECOND_NUMBER), "7");
+  EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), IDC_TEST_CHECK), BST_CHECKED);
+  EXPECT_EQ(dialog.list.hwnd(), GetDlgItem(dialog.hwnd(), IDC_TEST_LIST));
+}
+
+TEST_F(FrameworkDialog, ReadingTakesEveryField) {
+  SetItemText(dialog, IDC_TEST_TEXT, "typed text");
+  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, " 24 ");
+  SetItemText(dialog, IDC_TEST_SECOND_NUMBER, "0");
+  CheckDlgButton(dialog.hwnd(), IDC_TEST_CHECK, BST_UNCHECKED);
+  MessageBoxCatcher catcher;
+  EXPECT_TRUE(dialog.UpdateData(true));
+  EXPECT_TRUE(catcher.boxes().empty());
+  EXPECT_EQ(dialog.text, "typed text");
+  EXPECT_EQ(dialog.first, 24);
+  EXPECT_EQ(dialog.second, 0);
+  EXPECT_EQ(dialog.check, 0);
+}
+
+TEST_F(FrameworkDialog, ABadNumberStopsTheReadAtThatField) {
+  SetItemText(dialog, IDC_TEST_TEXT, "read before");
+  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "12x");
+  SetItemText(dialog, IDC_TEST_SECOND_NUMBER, "33");
+  MessageBoxCatcher catcher;
+  EXPECT_FALSE(dialog.UpdateData(true));
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].text, fw::NotANumberMessage());
+  EXPECT_EQ(catcher.boxes()[0].caption, fw::Application::Name());
+  EXPECT_EQ(catcher.boxes()[0].owner, dialog.hwnd());
+  EXPECT_EQ(dialog.text, "read before");  // fields before it are read
+  EXPECT_EQ(dialog.first, 5);             // the bad one keeps its value
+  EXPECT_EQ(dialog.second, 7);            // fields after it are not read
+  EXPECT_EQ(GetFocus(), GetDlgItem(dialog.hwnd(), IDC_TEST_FIRST_NUMBER));
+}
+
+TEST_F(FrameworkDialog, AnOutOfRangeNumberNamesTheBounds) {
+  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "3");
+  SetItemText(dialog, IDC_TEST_SECOND_NUMBER, "61");
+  MessageBoxCatcher catcher;
+  EXPECT_FALSE(dialog.UpdateData(true));
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].text, "Please type a whole number from 0 to 60.");
+  EXPECT_EQ(GetFocus(), GetDlgItem(dialog.hwnd(), IDC_TEST_SECOND_NUMBER));
+}
+
+TEST_F(FrameworkDialog, AnEmptyNumberFieldIsNotANumber) {
+  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "");
+  MessageBoxCatcher catcher;
+  EXPECT_FALSE(dialog.UpdateData(true));
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].text, fw::NotANumberMessage());
+}
+
+TEST_F(FrameworkDialog, OkThatFailsKeepsTheDialogOpen) {
+  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "-1");
+  MessageBoxCatcher catcher;
+  SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_TRUE(IsWindow(dialog.hwnd()));
+  EXPECT_EQ(catcher.boxes().size(), 1u);
+}
+
+TEST_F(FrameworkDialog, CommandRangeRoutesEachIdToTheHandler) {
+  SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON_LAST, BN_CLICKED),
+               0);
+  SendMessageA(dialog.hwnd(), WM_COMMAND,
+               MAKEWPARAM(IDC_TEST_BUTTON_FIRST, BN_CLICKED), 0);
+  // Another notification code of the same button is not a click.
+  SendMessageA(dialog.hwnd(), WM_COMMAND,
+               MAKEWPARAM(IDC_TEST_BUTTON_FIRST, BN_SETFOCUS), 0);
+  EXPECT_EQ(dialog.rangeClicks,
+            (std::vector<UINT>{IDC_TEST_BUTTON_LAST, IDC_TEST_BUTTON_FIRST}));
+}
+
+TEST_F(FrameworkDialog, RegisteredMessagesReachTheirHandlerWithTheResult) {
+  LRESULT result =
+      SendMessageA(dialog.hwnd(), ExchangeDialog::RegisteredNumber(), 41, 0);
+  EXPECT_EQ(dialog.registeredCalls, 1);
+  EXPECT_EQ(result, 42);
+}
+
+TEST_F(FrameworkDialog, DefaultProcessingStillRunsForHandledMessages) {
+  // SC_CLOSE's default processing closes the dialog through IDCANCEL.
+  SendMessageA(dialog.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(dialog.sysCommands, 1);
+  PumpMessages();
+  EXPECT_EQ(dialog.hwnd(), nullptr);
+}
+
+TEST(FrameworkListView, KeepsTextsOfAnyLengthInOrder) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  ExchangeDialog dialog;
+  ASSERT_TRUE(dialog.Create(nullptr));
+  fw::ListView& list = dialog.list;
+  const std::string longText(5000, 'q');
+  EXPECT_EQ(list.InsertItem(0, "bob"), 0);
+  EXPECT_EQ(list.InsertItem(0, "amy"), 0);
+  EXPECT_EQ(list.InsertItem(2, longText), 2);
+  EXPECT_EQ(list.InsertItem(3, ""), 3);
+  ASSERT_EQ(list.GetItemCount(), 4);
+  EXPECT_EQ(list.GetItemText(0), "amy");
+  EXPECT_EQ(list.GetItemText(1), "bob");
+  EXPECT_EQ(list.GetItemText(2), longText);
+  EXPECT_EQ(list.GetItemText(3), "");
+  EXPECT_EQ(list.GetSelectionMark(), -1);
+  list.SetSelectionMark(1);
+  EXPECT_EQ(list.GetSelectionMark(), 1);
+  EXPECT_TRUE(list.DeleteItem(1));
+  EXPECT_FALSE(list.DeleteItem(7));
+  EXPECT_EQ(list.GetItemCount(), 3);
+  EXPECT_EQ(list.GetItemText(1), longText);
+}
+
+TEST(FrameworkFileDialog, FilterBecomesTheSystemForm) {
+  EXPECT_EQ(fw::FileDialog::SystemFilter("HTML Files (*.html)|*.html||"),
+            std::string("HTML Files (*.html)\0*.html\0\0\0\0", 30));
+}
+
+TEST(FrameworkParseInt, AcceptsOnlyWholeNumbers) {
+  int value = 0;
+  EXPECT_TRUE(fw::ParseInt("24", &value));
+  EXPECT_EQ(value, 24);
+  EXPECT_TRUE(fw::ParseInt(" -1 ", &value));
+  EXPECT_EQ(value, -1);
+  EXPECT_TRUE(fw::ParseInt("+7", &value));
+  EXPECT_EQ(value, 7);
+  EXPECT_TRUE(fw::ParseInt("-2147483648", &value));
+  EXPECT_EQ(value, INT_MIN);
+  EXPECT_FALSE(fw::ParseInt("", &value));
+  EXPECT_FALSE(fw::ParseInt("-", &value));
+  EXPECT_FALSE(fw::ParseInt("1 2", &value));
+  EXPECT_FALSE(fw::ParseInt("ten", &value));
+  EXPECT_FALSE(fw::ParseInt("2147483648", &value));
+  EXPECT_FALSE(fw::ParseInt("99999999999999999999", &value));
+}
+
+TEST(FrameworkApplication, NameIsTheExecutablesBaseName) {
+  EXPECT_EQ(fw::Application::Name(), "tolvane_win_tests");
+}
+
+TEST(FrameworkMessageBox, DefaultCaptionIsTheApplicationsName) {
+  MessageBoxCatcher catcher;
+  fw::ShowMessageBox(nullptr, "text one");
+  fw::ShowMessageBox(nullptr, "text two", "Own caption");
+  ASSERT_EQ(catcher.boxes().size(), 2u);
+  EXPECT_EQ(catcher.boxes()[0].caption, "tolvane_win_tests");
+  EXPECT_EQ(catcher.boxes()[0].text, "text one");
+  EXPECT_EQ(catcher.boxes()[1].caption, "Own caption");
+}
+
+// A modal dialog without a parent is owned by the application's main
+// window, which stays disabled while it is open.
+struct Probe {
+  HWND owner = nullptr;
+  BOOL mainEnabled = TRUE;
+  HWND mainHwnd = nullptr;
+};
+Probe g_probe;
+
+// Looks at the modal dialog once it is up, then closes it.
+void CALLBACK LookAtModalDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND active = GetActiveWindow();
+  g_probe.owner = GetWindow(active, GW_OWNER);
+  g_probe.mainEnabled = IsWindowEnabled(g_probe.mainHwnd);
+  PostMessageA(active, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+class TestApplication : public fw::Application {
+ public:
+  bool InitInstance() override { return false; }
+};
+
+TEST(FrameworkModal, OwnerIsTheMainWindow) {
+  TestApplication app;
+  ExchangeDialog main;
+  ASSERT_TRUE(main.Create(nullptr));
+  app.SetMainWindow(&main);
+
+  g_probe = Probe{};
+  g_probe.mainHwnd = main.hwnd();
+  SetTimer(nullptr, 0, 50, &LookAtModalDialog);
+  ExchangeDialog modal;
+  EXPECT_EQ(modal.DoModal(), IDCANCEL);
+  EXPECT_EQ(g_probe.owner, main.hwnd());
+  EXPECT_FALSE(g_probe.mainEnabled);
+  EXPECT_TRUE(IsWindowEnabled(main.hwnd()));
+  app.SetMainWindow(nullptr);
+}
+
+}  // namespace
