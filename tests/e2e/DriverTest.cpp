@@ -13,6 +13,7 @@
 #include "tests/e2e/driver/DataFolder.h"
 #include "tests/e2e/driver/Input.h"
 #include "tests/e2e/driver/Locations.h"
+#include "tests/e2e/driver/Screen.h"
 #include "tests/e2e/driver/StandinLog.h"
 #include "tests/e2e/driver/Wait.h"
 #include "tests/e2e/driver/Windows.h"
@@ -122,6 +123,17 @@ TEST(DriverScreen, CaptionButtonsAreFoundByHitTest) {
   ASSERT_TRUE(ClickCaption(target.hwnd(), HTCLOSE));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(target.hwnd()); }))
       << "the close box click did not close " << Describe(target.hwnd());
+}
+
+TEST(DriverScreen, TheIconOfACaptionIsFoundByItsPixels) {
+  Target target;
+  HICON shown = LoadIconA(nullptr, MAKEINTRESOURCEA(32516));  // IDI_INFORMATION
+  HICON other = LoadIconA(nullptr, MAKEINTRESOURCEA(32515));  // IDI_WARNING
+  SendMessageA(target.hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(shown));
+  SendMessageA(target.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(shown));
+  RedrawWindow(target.hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(CaptionShowsIcon(target.hwnd(), shown));
+  EXPECT_FALSE(CaptionShowsIcon(target.hwnd(), other, 500));
 }
 
 TEST(DriverTray, AnXClickOnTheIconSlotReachesTheIcon) {

@@ -87,8 +87,9 @@ POINT CentreOf(HWND window) {
 
 void ClickAt(POINT point, MouseButton button) {
   const bool left = button == MouseButton::kLeft;
-  // A button event sent in the same batch as the move may still be placed
-  // at the old position: the buttons go only once the pointer is there.
+  // Wine moves the X pointer along with each move, and the X server reports
+  // those moves back late, which can put Wine's pointer back where it was a
+  // moment ago. So every button event carries its own position as well.
   Send({MouseInput(point, MOUSEEVENTF_MOVE)});
   if (!WaitUntil([&] { return CursorAt(point); }, 2000)) {
     POINT now{};
@@ -96,8 +97,10 @@ void ClickAt(POINT point, MouseButton button) {
     ADD_FAILURE() << "the pointer did not reach (" << point.x << "," << point.y
                   << "); it is at (" << now.x << "," << now.y << ")";
   }
-  Send({MouseInput(point, left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
-        MouseInput(point, left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)});
+  Send({MouseInput(point, MOUSEEVENTF_MOVE |
+                              (left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN)),
+        MouseInput(point, MOUSEEVENTF_MOVE |
+                              (left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP))});
 }
 
 bool Click(HWND control, MouseButton button) {

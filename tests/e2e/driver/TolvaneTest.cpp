@@ -28,13 +28,28 @@ bool TolvaneTest::StartTolvane(const LaunchOptions& options) {
   return tolvane_.Start(logPath_, options);
 }
 
-HWND TolvaneTest::FindMainDialog() const {
-  return FindWindowOf(pid(), WindowSpec{kDialogClass, std::string("Tolvane"), false});
+HWND TolvaneTest::FindMainDialog(bool mustBeVisible) const {
+  // A message box that gives no caption of its own is titled "Tolvane" too.
+  for (HWND window : TopLevelWindowsOf(pid())) {
+    if (mustBeVisible && !IsWindowVisible(window)) continue;
+    if (ClassOf(window) == kDialogClass && CaptionOf(window) == "Tolvane" &&
+        !ReadMessageBox(window)) {
+      return window;
+    }
+  }
+  return nullptr;
 }
 
 HWND TolvaneTest::WaitForMainDialog(DWORD timeoutMs) {
-  return WaitForWindowOf(pid(), WindowSpec{kDialogClass, std::string("Tolvane"), true},
-                         timeoutMs);
+  HWND main = nullptr;
+  if (WaitUntil([&] { return (main = FindMainDialog(true)) != nullptr; }, timeoutMs)) {
+    return main;
+  }
+  ADD_FAILURE() << "expected the main dialog (\"#32770\" \"Tolvane\", not a message "
+                   "box) to be visible within "
+                << timeoutMs << " ms; Tolvane's windows are:\n"
+                << DescribeWindowsOf(pid());
+  return nullptr;
 }
 
 std::optional<DWORD> TolvaneTest::ExpectExit(DWORD timeoutMs) {

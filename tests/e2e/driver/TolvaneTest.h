@@ -32,11 +32,12 @@ class TolvaneTest : public testing::Test {
   DWORD pid() const { return tolvane_.pid(); }
   TolvaneProcess& tolvane() { return tolvane_; }
 
-  // The main dialog ("#32770", caption "Tolvane"), once it is visible;
-  // nullptr after a reported failure.
+  // The main dialog ("#32770", caption "Tolvane", and no message box),
+  // once it is visible; nullptr after a reported failure.
   HWND WaitForMainDialog(DWORD timeoutMs = kTimeoutMs);
-  // The main dialog's window whether visible or not, or nullptr.
-  HWND FindMainDialog() const;
+  // The main dialog's window now, or nullptr; it exists, hidden, while the
+  // program starts up.
+  HWND FindMainDialog(bool mustBeVisible = false) const;
 
   // Ends the program through its process and expects it to end by itself
   // within the time: returns its exit code, or reports a failure.

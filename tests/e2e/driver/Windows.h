@@ -17,8 +17,12 @@ inline constexpr char kDialogClass[] = "#32770";
 inline constexpr char kMenuClass[] = "#32768";
 
 std::string ClassOf(HWND window);
-// The text of a window or control (WM_GETTEXT, so an edit control gives
-// what it holds now).
+// The caption of a window, or the text of a button or static control, as
+// the system keeps it. Never waits for the program, so it can be read while
+// the program is busy.
+std::string CaptionOf(HWND window);
+// The text a control holds now, asked of the program (WM_GETTEXT): what an
+// edit control shows. Waits while the program is busy.
 std::string TextOf(HWND window);
 LONG StyleOf(HWND window);
 LONG ExStyleOf(HWND window);
