@@ -10,6 +10,7 @@
 #include "tests/e2e/driver/Locations.h"
 #include "tests/e2e/driver/Screen.h"
 #include "tests/e2e/driver/TolvaneTest.h"
+#include "tests/e2e/Scenario.h"
 
 namespace e2e {
 namespace {
@@ -41,17 +42,6 @@ bool NamesPpm(const std::string& program) {
   return base == "ppm" || base == "ppm.exe";
 }
 
-// A settings file as the Settings dialog writes it, with `line8` as the
-// auto-connect line.
-std::string SettingsWithLine8(const std::string& line8) {
-  return "botuser\r\nsecret\r\nKavri\r\nAlex\r\n0\r\n1\r\n0\r\n" + line8 +
-         "\r\nAlex is away right now. If you message the AI will provide you with "
-         "custom away messages, contact, and location info\r\n"
-         "Hello, you've reached Kavri in charge of taking messages for Alex. He's not "
-         "here right now, but please leave a message, or send the word info to get "
-         "options\r\n";
-}
-
 // The visible buttons of the taskbar's window list (not the Start button).
 std::vector<HWND> TaskbarButtons() {
   HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
@@ -64,14 +54,6 @@ std::vector<HWND> TaskbarButtons() {
     }
   }
   return buttons;
-}
-
-// Clicks the OK button of a message box and waits for the box to close.
-void AnswerOk(const MessageBoxContent& box) {
-  HWND ok = box.ButtonWithText("OK");
-  ASSERT_NE(ok, nullptr) << box.Describe();
-  ASSERT_TRUE(Click(ok));
-  ASSERT_TRUE(WaitUntilGone(box.hwnd));
 }
 
 // ---- first run ------------------------------------------------------------
