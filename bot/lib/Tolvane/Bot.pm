@@ -83,11 +83,14 @@ sub _note {
     }
 }
 
-# Runs until the bot cannot go on or the transport ends. Returns the exit
-# code: 0 after the transport ended, non-zero when the bot gave up.
+# Runs until the bot cannot go on or the transport ends (going on after
+# start and step when they ran already). Returns the exit code: 0 after the
+# transport ended, non-zero when the bot gave up.
 sub run {
     my ($self) = @_;
-    $self->start or return $self->{exit};
+    if (!$self->{status}) {
+        $self->start or return $self->{exit};
+    }
     $self->step(1) until defined $self->{exit};
     return $self->{exit};
 }
