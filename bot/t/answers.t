@@ -56,62 +56,68 @@ subtest 'an empty message file is no message: the next rule answers' => sub {
     is_deeply [texts($t, 'bob')], ['GREETING', 'AWAY TEXT'];
 };
 
-# The answer to bob's first message at a time of day, with a schedule.
+# The answer to bob's first message at a time of day, with a schedule of
+# bob's entries, each "H:MM" => its message.
 sub scheduled_at {
-    my ($schedule, $clock) = @_;
+    my ($clock, %entries) = @_;
     my $f = folder();
-    $f->put('schedule.txt', $schedule);
-    $f->put('bobs.txt', 'SCHEDULED');
+    my $n = 0;
+    my @lines;
+    # One buddy name per entry, all of them bob's screen name with other
+    # blanks, so that each entry has a message file of its own.
+    for my $time (sort keys %entries) {
+        my $name = 'b' . (' ' x $n++) . 'ob';
+        push @lines, "$time:$name";
+        $f->put("${name}s.txt", $entries{$time});
+    }
+    $f->put('schedule.txt', join "\r\n", @lines);
     my (undef, $t) = $f->run("clock $clock\nim bob hi\n");
     return (texts($t, 'bob'))[1];
 }
 
-subtest 'a scheduled message counts from its minute on' => sub {
-    is scheduled_at('9:05:bob', '2024-05-01 09:04:59'), 'AWAY TEXT', 'a second before';
-    is scheduled_at('9:05:bob', '2024-05-01 09:05:00'), 'SCHEDULED', 'at the minute';
-    is scheduled_at('9:05:bob', '2024-05-01 17:00'), 'SCHEDULED', 'later that day';
-    is scheduled_at('9:05:amy', '2024-05-01 17:00'), 'AWAY TEXT', 'another buddy\'s entry';
+subtest 'a scheduled message counts from its minute on, until the next entry' => sub {
+    my %day = ('9:05' => 'MORNING', '17:30' => 'EVENING');
+    is scheduled_at('2024-05-01 09:04:59', %day), 'EVENING', 'a second before: the entry before';
+    is scheduled_at('2024-05-01 09:05:00', %day), 'MORNING', 'at the minute';
+    is scheduled_at('2024-05-01 17:29:59', %day), 'MORNING', 'up to the next entry';
+    is scheduled_at('2024-05-01 17:30', %day), 'EVENING';
+    is scheduled_at('2024-05-01 23:59:59', %day), 'EVENING';
+    is scheduled_at('2024-05-02 00:00', %day), 'EVENING', 'after midnight: the previous day\'s last';
+    is scheduled_at('2024-05-02 03:00', %day), 'EVENING';
+    is scheduled_at('2024-05-01 12:00', '9:05' => 'ONLY'), 'ONLY', 'one entry holds all day';
+    is scheduled_at('2024-05-01 08:00', '9:05' => 'ONLY'), 'ONLY';
 };
 
-subtest 'the latest entry at or before now, and midnight' => sub {
-    my $f = folder();
-    $f->put('schedule.txt', "22:00:amy\r\n8:00:bob\r\n23:59:carol\r\n0:00:dave\r\n24:00:eve");
-    $f->put("${_}s.txt", "SCHEDULED $_") for qw(amy bob carol dave eve);
-    my (undef, $t) = $f->run(<<'S');
-clock 2024-05-01 23:58
-im carol one
-clock 2024-05-01 23:59
-im amy two
-im bob three
-clock 2024-05-02 00:00
-im carol four
-im dave five
-im eve six
-clock 2024-05-02 07:59
-im bob seven
-S
-    is_deeply [texts($t, 'carol')], ['GREETING', 'AWAY TEXT'], '23:58: carol\'s 23:59 has not come';
-    is_deeply [texts($t, 'amy')], ['GREETING', 'SCHEDULED amy'];
-    is_deeply [texts($t, 'bob')], ['GREETING', 'SCHEDULED bob', 'AWAY TEXT'],
-      'at 23:59 bob\'s 8:00 has come; at 7:59 the next morning it has not';
-    is_deeply [texts($t, 'dave')], ['GREETING', 'SCHEDULED dave'], '0:00 counts from midnight';
-    is_deeply [texts($t, 'eve')], ['GREETING', 'SCHEDULED eve'], '24:00 is midnight';
+subtest 'the boundary minutes: 0:00, 23:59, 24:00 and 60 minutes' => sub {
+    my %edge = ('0:00' => 'MIDNIGHT', '12:00' => 'NOON', '23:59' => 'LAST');
+    is scheduled_at('2024-05-01 00:00', %edge), 'MIDNIGHT', '0:00 counts from midnight';
+    is scheduled_at('2024-05-01 11:59:59', %edge), 'MIDNIGHT';
+    is scheduled_at('2024-05-01 23:58:59', %edge), 'NOON', '23:59 has not come';
+    is scheduled_at('2024-05-01 23:59', %edge), 'LAST';
+    is scheduled_at('2024-05-01 00:00', '24:00' => 'AT 24', '12:00' => 'NOON'), 'AT 24',
+      '24:00 is midnight';
+    is scheduled_at('2024-05-01 10:00', '9:60' => 'TEN', '8:00' => 'EIGHT'), 'TEN', '9:60 is 10:00';
+    is scheduled_at('2024-05-01 09:59', '9:60' => 'TEN', '8:00' => 'EIGHT'), 'EIGHT';
+    is scheduled_at('2024-05-01 17:00', '9:05' => ''), 'AWAY TEXT',
+      'an empty scheduled message gives the away text';
+};
 
-    # After midnight a new day begins: yesterday's entries wait for their
-    # time again. The rate limit makes each buddy's later answer visible
-    # only after the interval, so ask on request.
-    $f = folder();
-    $f->put('schedule.txt', "23:30:bob");
-    $f->put('bobs.txt', 'LATE');
-    (undef, $t) = $f->run(<<'S');
+subtest 'the schedule follows the clock through a run, over midnight' => sub {
+    my $f = folder();
+    $f->put('schedule.txt', "8:00:bob\r\n23:30:bob\r\n9:00:amy");
+    $f->put('bobs.txt', 'SCHEDULED bob');
+    $f->put('amys.txt', 'SCHEDULED amy');
+    # bob's two entries share bobs.txt; amy's message is for amy only.
+    my (undef, $t) = $f->run(<<'S');
 clock 2024-05-01 23:45
 im bob hi
+im carol hi
 clock 2024-05-02 00:15
-im bob away
-clock 2024-05-02 23:30
-im bob away
+im amy hi
 S
-    is_deeply [texts($t, 'bob')], ['GREETING', 'LATE', 'AWAY TEXT', 'LATE'];
+    is_deeply [texts($t, 'bob')], ['GREETING', 'SCHEDULED bob'];
+    is_deeply [texts($t, 'carol')], ['GREETING', 'AWAY TEXT'], 'no entry of his own';
+    is_deeply [texts($t, 'amy')], ['GREETING', 'SCHEDULED amy'], 'yesterday\'s 9:00 at 0:15';
 };
 
 subtest 'names match without case and blanks, files are found by the name as typed' => sub {

@@ -28,6 +28,9 @@ sub kavri {
     local $ENV{KAVRI_LOG} = $env{KAVRI_LOG};
     local $ENV{PERL5OPT} = $env{PERL5OPT};
     delete local $ENV{$_} for grep { !defined $env{$_} } qw(KAVRI_SCRIPT KAVRI_LOG PERL5OPT);
+    # As installed, the bot has only its own folder: not the modules of the
+    # source tree that prove may have put on PERL5LIB.
+    delete local $ENV{PERL5LIB};
     my $here = File::Spec->tmpdir;
     my $out = `cd "$here" && "$^X" "@{[ $f->path('Kavri.pl') ]}" 2>&1`;
     return ($? >> 8, $out);
@@ -102,6 +105,7 @@ subtest 'the panel stops the bot by ending its process: the files are whole then
     $f->settings(screen_name => 'joebot');
     $f->put('hold.script', "im bob hi\n");    # then stays connected
     local $ENV{KAVRI_SCRIPT} = $f->path('hold.script');
+    delete local $ENV{PERL5LIB};
     my $pid = fork // die "fork: $!";
     if (!$pid) { exec $^X, $f->path('Kavri.pl') or exit 99 }
     my $connected;

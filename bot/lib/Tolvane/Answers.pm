@@ -16,14 +16,17 @@ sub minute_of_day {
 }
 
 # The scheduled message of a buddy at a time of day (minutes after
-# midnight): that of the latest of the buddy's entries at or before it, or
-# '' when none has come yet today. A day's schedule starts afresh at
-# midnight.
+# midnight): that of the buddy's entry that came last, at or before now.
+# The schedule repeats every day, so before the day's first entry the
+# previous day's last entry is still in force. '' when the buddy has no
+# entry at all.
 sub scheduled_message {
     my ($config, $buddy, $minute) = @_;
-    my ($latest) = sort { $b->{minute} <=> $a->{minute} }
-      grep { $_->{minute} <= $minute } $config->schedule_of($buddy);
-    return $latest ? $latest->{text} : '';
+    my @entries = sort { $b->{minute} <=> $a->{minute} } $config->schedule_of($buddy);
+    return '' unless @entries;
+    my ($latest) = grep { $_->{minute} <= $minute } @entries;
+    $latest = $entries[0] unless $latest;
+    return $latest->{text};
 }
 
 # The answer to an ordinary message: the buddy's custom away message, else
