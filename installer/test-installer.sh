@@ -65,10 +65,12 @@ programs="users/$user/AppData/Local/Programs/Tolvane"
 startmenu="users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tolvane"
 run_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 
-# Every file and folder of drive C:, but Wine's own temporary files.
+# Every file and folder of drive C:, but the temporary folders. (An
+# uninstaller runs from a copy of itself in the temporary folder, which
+# Windows deletes at the next restart.)
 snapshot() {
   (cd "$drive" && find . -mindepth 1 \( -type f -o -type d -o -type l \) -printf '%y %P\n' |
-    grep -v -e '^. windows/temp' -e "^. users/$user/AppData/Local/Temp" |
+    grep -v -e '^. windows/temp' -e "^. users/$user/Temp" -e "^. users/$user/AppData/Local/Temp" |
     LC_ALL=C sort)
 }
 
@@ -81,6 +83,7 @@ run_wine() {
 
 expected_install() {
   {
+    echo "d $(dirname "$programs")"
     echo "d $programs"
     echo "f $programs/Tolvane.exe"
     echo "f $programs/Uninstall.exe"
