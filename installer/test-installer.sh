@@ -154,6 +154,19 @@ run_wine reg add "$run_key" /v Tolvane /d "C:\\$programs\\Tolvane.exe" /f >/dev/
 run_wine reg add "$run_key" /v Other /d 'C:\other.exe' /f >/dev/null 2>&1
 used=$(snapshot)
 
+# ---- install again over the user's data: the bot is renewed, the rest stays
+cp "$drive/$data/settings.txt" "$work/settings.before"
+printf 'an older bot' > "$drive/$data/Kavri.pl"
+run_wine "$setup" /S
+status=$?
+[ $status = 0 ] && pass "installing again ends with 0" || fail "installing again ended with $status"
+[ "$(snapshot)" = "$used" ] && pass "installing again adds and removes nothing" ||
+  fail "installing again changed the files: $(diff <(echo "$used") <(snapshot))"
+same "$bot/Kavri.pl" "$data/Kavri.pl"
+cmp -s "$work/settings.before" "$drive/$data/settings.txt" &&
+  [ "$(cat "$drive/$data/boba.txt")" = "Gone fishing" ] &&
+  pass "installing again keeps the user's files" || fail "installing again changed the user's files"
+
 # ---- uninstall -------------------------------------------------------
 run_wine "$drive/$programs/Uninstall.exe" /S
 status=$?
