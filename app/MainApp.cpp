@@ -1,8 +1,14 @@
 #include "app/MainApp.h"
 
 #include "app/MainDlg.h"
+#include "app/SingleInstance.h"
 
 bool CMainApp::InitInstance() {
+  SingleInstance instance;
+  if (!instance.first()) {
+    SingleInstance::PointToRunningPanel();
+    return false;
+  }
   EnableControlHosting();
   Enable3dControls();
   {
