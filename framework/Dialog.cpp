@@ -12,17 +12,41 @@ namespace fw {
 
 HWND DataExchange::Item(int id) const { return dialog_.GetDlgItem(id); }
 
+namespace {
+
+std::string WindowText(HWND item) {
+  int length = GetWindowTextLengthA(item);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  int got = GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+}  // namespace
+
 void DataExchange::Text(int id, std::string& value) {
   if (failed_) return;
   HWND item = Item(id);
   if (saving_) {
-    int length = GetWindowTextLengthA(item);
-    std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-    int got = GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    value = std::move(text);
+    std::string text = WindowText(item);
+    auto shown = dialog_.shownTexts_.find(id);
+    if (shown != dialog_.shownTexts_.end() && shown->second.shown == text) {
+      value = shown->second.value;  // untouched: what was read, whole
+    } else {
+      value = std::move(text);
+    }
   } else {
-    SetWindowTextA(item, value.c_str());
+    // An edit control takes ages over megabytes on one line, and a user
+    // cannot read them there anyway: it shows the start.
+    constexpr std::size_t kShownChars = 32767;
+    SetWindowTextA(item, value.size() > kShownChars ? value.substr(0, kShownChars).c_str()
+                                                    : value.c_str());
+    std::string text = WindowText(item);
+    if (text == value) {
+      dialog_.shownTexts_.erase(id);
+    } else {
+      dialog_.shownTexts_[id] = {value, std::move(text)};
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "framework/Window.h"
@@ -24,7 +25,10 @@ class DataExchange {
   bool saving() const { return saving_; }
   bool failed() const { return failed_; }
 
-  // The text of an edit or other control.
+  // The text of an edit or other control. A value that the control cannot
+  // show whole (a NUL byte in it, or more than the 32767 characters it
+  // shows) comes back whole as
+  // long as the user leaves the control's text as it was shown.
   void Text(int id, std::string& value);
   // A check box: 1 checked, 0 clear.
   void Check(int id, int& value);
@@ -97,6 +101,15 @@ class Dialog : public Window {
   void OnOKCommand() { OnOK(); }
   void OnCancelCommand() { OnCancel(); }
   HWND OwnerForModal() const;
+
+  friend class DataExchange;
+  // For each text control: the value given to it and the text it then
+  // showed.
+  struct ShownText {
+    std::string value;
+    std::string shown;
+  };
+  std::map<int, ShownText> shownTexts_;
 
   UINT templateId_;
   Window* parent_;

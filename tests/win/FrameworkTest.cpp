@@ -124,6 +124,33 @@ TEST_F(FrameworkDialog, ReadingTakesEveryField) {
   EXPECT_EQ(dialog.check, 0);
 }
 
+TEST_F(FrameworkDialog, ATextTheControlCannotShowWholeComesBackWholeUntilChanged) {
+  const std::string withNul("before\0after", 12);
+  dialog.text = withNul;
+  ASSERT_TRUE(dialog.UpdateData(false));
+  EXPECT_EQ(ItemText(dialog, IDC_TEST_TEXT), "before");
+  ASSERT_TRUE(dialog.UpdateData(true));
+  EXPECT_EQ(dialog.text, withNul) << "left alone, nothing after the NUL is lost";
+
+  SetItemText(dialog, IDC_TEST_TEXT, "before!");
+  ASSERT_TRUE(dialog.UpdateData(true));
+  EXPECT_EQ(dialog.text, "before!") << "an edit replaces it";
+
+  const std::string longLine(100000, 'x');
+  dialog.text = longLine;
+  ASSERT_TRUE(dialog.UpdateData(false));
+  EXPECT_EQ(GetWindowTextLengthA(GetDlgItem(dialog.hwnd(), IDC_TEST_TEXT)), 32767);
+  ASSERT_TRUE(dialog.UpdateData(true));
+  EXPECT_EQ(dialog.text, longLine);
+
+  // Once shown whole, a value is the control's text again.
+  dialog.text = "plain";
+  ASSERT_TRUE(dialog.UpdateData(false));
+  SetItemText(dialog, IDC_TEST_TEXT, "before");
+  ASSERT_TRUE(dialog.UpdateData(true));
+  EXPECT_EQ(dialog.text, "before");
+}
+
 TEST_F(FrameworkDialog, ABadNumberStopsTheReadAtThatField) {
   SetItemText(dialog, IDC_TEST_TEXT, "read before");
   SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "12x");
