@@ -110,5 +110,61 @@ TEST_F(BadInput, ThousandsOfTrustedNamesLoadAndSaveWhole) {
   EXPECT_EQ(ReadDataFile("trustedlist.txt"), reversed + "\r\n");
 }
 
+
+// Another program holds a file open without sharing while the panel reads it.
+class FileInUse : public PanelTest {};
+
+TEST_F(FileInUse, AnEditorWarnsNamingTheFileAndCancelLeavesIt) {
+  const std::string contact = "555-0100\r\nhome\r\nmail\r\ncell\r\nsites\r\n";
+  ASSERT_TRUE(WriteDataFile("contact.txt", contact));
+  ASSERT_NE(StartWithSettings(), nullptr);
+  {
+    HeldFile held(DataFile("contact.txt"), HeldFile::Others::kMayNothing);
+    ASSERT_TRUE(held.held());
+    ASSERT_TRUE(Click(ControlOf(main(), IDC_CONTACT_INFO)));
+    auto box = WaitForMessageBox(pid(), std::string("Tolvane"));
+    ASSERT_TRUE(box.has_value()) << DescribeWindowsOf(pid());
+    EXPECT_NE(box->text.find("could not read"), std::string::npos) << box->text;
+    EXPECT_NE(box->text.find(DataFile("contact.txt")), std::string::npos) << box->text;
+    ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+    HWND dialog = WaitForWindowOf(pid(), {kDialogClass, "Contact Information"});
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(TextOf(ControlOf(dialog, IDC_PHONE)), "");
+    ASSERT_NO_FATAL_FAILURE(ClickAndWaitClosed(dialog, IDCANCEL));
+  }
+  EXPECT_EQ(ReadDataFile("contact.txt"), contact);
+  // Once the other program lets go, the file opens as usual.
+  HWND dialog = Open(IDC_CONTACT_INFO, "Contact Information");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(TextOf(ControlOf(dialog, IDC_PHONE)), "555-0100");
+  EXPECT_TRUE(MessageBoxesOf(pid()).empty());
+  ASSERT_NO_FATAL_FAILURE(ClickAndWaitClosed(dialog, IDCANCEL));
+}
+
+TEST_F(FileInUse, ASaveWhileHeldIsReportedAndSucceedsOnceReleased) {
+  ASSERT_TRUE(WriteDataFile("trustedlist.txt", "alice|\r\n"));
+  ASSERT_NE(StartWithSettings(), nullptr);
+  HWND dialog = Open(IDC_TRUSTED_BUDDIES, "Dialog");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NO_FATAL_FAILURE(ReplaceText(ControlOf(dialog, IDC_TRUSTED_NAME), "bob"));
+  ASSERT_TRUE(Click(ControlOf(dialog, IDC_TRUSTED_ADD)));
+  ASSERT_TRUE(WaitUntil([&] {
+    return ListViewItems(ControlOf(dialog, IDC_TRUSTED_LIST)).size() == 2;
+  }));
+  {
+    HeldFile held(DataFile("trustedlist.txt"), HeldFile::Others::kMayNothing);
+    ASSERT_TRUE(held.held());
+    ASSERT_TRUE(Click(ControlOf(dialog, IDOK)));
+    auto box = WaitForMessageBox(pid(), std::string("Tolvane"));
+    ASSERT_TRUE(box.has_value());
+    EXPECT_NE(box->text.find("could not save"), std::string::npos) << box->text;
+    ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+  }
+  EXPECT_EQ(ReadDataFile("trustedlist.txt"), "alice|\r\n");
+  ASSERT_NO_FATAL_FAILURE(ClickAndWaitClosed(dialog, IDOK));
+  EXPECT_EQ(ReadDataFile("trustedlist.txt"), "alice|bob|\r\n");
+}
+
 }  // namespace
 }  // namespace e2e
