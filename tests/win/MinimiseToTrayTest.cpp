@@ -9,14 +9,16 @@
 #include "tests/win/TrayRecorder.h"
 #include "tray/TrayIcon.h"
 
-namespace {
-
-using tolvane::testing::TrayRecorder;
-
-std::ostream& operator<<(std::ostream& out, const RECT& r) {
+// Found by the test framework's printer through the argument's (global)
+// namespace.
+static std::ostream& operator<<(std::ostream& out, const RECT& r) {
   return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom
              << ")";
 }
+
+namespace {
+
+using tolvane::testing::TrayRecorder;
 bool Same(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right &&
          a.bottom == b.bottom;

@@ -85,6 +85,14 @@ TEST_F(TrayIconTest, ConstructedTrayDoesNothingButBalloons) {
   EXPECT_TRUE(tray.RemoveFromTray());
   EXPECT_TRUE(shell.calls.empty());
   EXPECT_EQ(shell.iconsLoaded, shell.iconsDestroyed);
+
+  // A balloon asks neither whether the tray is enabled nor whether the icon
+  // is shown: it goes to the shell, which answers for it.
+  shell.defaultAnswer = FALSE;
+  EXPECT_FALSE(tray.ShowBalloonTip("Connecting"));
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(Last().command, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(Last().info(), "Connecting");
 }
 
 TEST_F(TrayIconTest, AcceptedAddFillsTheRecordAndShowsTheIcon) {
@@ -468,6 +476,12 @@ TEST_F(TrayIconTest, IconIdFormUsesTheLowWordOnly) {
 
 // ---- mouse notifications ----
 
+// Closes the popup menu as soon as its loop runs.
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
 class MenuTray : public CTrayIcon {
  public:
   int adjusted = 0;
@@ -479,11 +493,7 @@ class MenuTray : public CTrayIcon {
     ++adjusted;
     defaultItem = GetMenuDefaultItem(menu, TRUE, 0);
     firstItem = GetMenuItemID(menu, 0);
-    // Closes the menu as soon as its loop runs.
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-      KillTimer(nullptr, id);
-      EndMenu();
-    });
+    SetTimer(nullptr, 0, 50, &EndMenuSoon);
   }
 };
 
