@@ -39,6 +39,10 @@ BOOL BotSystem::TerminateProcess(HANDLE process, UINT exitCode) {
   return ::TerminateProcess(process, exitCode);
 }
 
+DWORD BotSystem::WaitForProcess(HANDLE process, DWORD milliseconds) {
+  return ::WaitForSingleObject(process, milliseconds);
+}
+
 BOOL BotSystem::CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
 
 BotSystem& CurrentBotSystem() { return *g_current; }
@@ -75,6 +79,9 @@ constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 0x800A
 constexpr UINT kPollTimerId = 0;
 constexpr UINT kPollPeriodMs = 500;
 constexpr DWORD kShortPathChars = 500;
+// TerminateProcess only starts the end of the bot; how long the stop waits
+// for it to be gone before it reads and empties results.txt.
+constexpr DWORD kBotEndWaitMs = 2000;
 
 constexpr char kPerlMissing[] = "Failed To Start Perl! Please Download And Install.";
 constexpr char kStartErrorCaption[] = "Terminal Error";
@@ -122,9 +129,11 @@ BOOL CMainDlg::StartBotProcess() {
   if (!tolvane::FileExists(scriptPath_)) {
     ShowMessageBox("Tolvane cannot start the bot: its script is missing.\n\n" +
                        scriptPath_ +
-                       "\n\nReinstall Tolvane to put the script back. Click the "
-                       "Tolvane icon in the notification area to bring this "
-                       "window back.",
+                       "\n\nReinstall Tolvane to put the script back." +
+                       std::string(tray_.IsShown()
+                                       ? " Click the Tolvane icon in the notification "
+                                         "area to bring this window back."
+                                       : ""),
                    kStartErrorCaption, MB_OK | MB_ICONERROR);
     return FALSE;
   }
@@ -171,7 +180,10 @@ LRESULT CMainDlg::OnTimer(WPARAM, LPARAM) {
 
 void CMainDlg::StopBot() {
   tolvane::BotSystem& system = tolvane::CurrentBotSystem();
-  if (startResult_) system.TerminateProcess(processInfo_.hProcess, 0);
+  if (startResult_ && system.TerminateProcess(processInfo_.hProcess, 0)) {
+    // So that the bot cannot write results.txt after it has been emptied.
+    system.WaitForProcess(processInfo_.hProcess, kBotEndWaitMs);
+  }
   if (processInfo_.hProcess != nullptr) system.CloseHandle(processInfo_.hProcess);
   if (processInfo_.hThread != nullptr) system.CloseHandle(processInfo_.hThread);
   std::memset(&processInfo_, 0, sizeof processInfo_);
@@ -182,7 +194,7 @@ void CMainDlg::StopBot() {
 
   const std::string line = tolvane::ReadFirstLine(resultsPath_);
   ShowMessageBox(line);
-  tolvane::WriteFileAtomically(resultsPath_, "");
+  tolvane::EmptyFile(resultsPath_);
   KillTimer(hwnd(), timerId_);
 }
 

@@ -11,8 +11,8 @@ class CTrayIcon;
 
 namespace tolvane {
 
-// CreateProcessA, GetShortPathNameA, TerminateProcess and CloseHandle as the
-// launcher uses them. BotSystem forwards each call to Windows; a test
+// CreateProcessA, GetShortPathNameA, TerminateProcess, WaitForSingleObject
+// and CloseHandle as the launcher uses them. BotSystem forwards each call to Windows; a test
 // installs an object of a derived class for the time of one test.
 class BotSystem {
  public:
@@ -26,6 +26,7 @@ class BotSystem {
                               STARTUPINFOA* startupInfo,
                               PROCESS_INFORMATION* processInfo);
   virtual BOOL TerminateProcess(HANDLE process, UINT exitCode);
+  virtual DWORD WaitForProcess(HANDLE process, DWORD milliseconds);
   virtual BOOL CloseHandle(HANDLE handle);
 };
 

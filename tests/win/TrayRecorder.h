@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <deque>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -72,6 +73,13 @@ class TrayRecorder : public TraySystem {
   int foreignDestroys = 0;  // icons destroyed that were not loaded here
   std::set<HICON> liveIcons;
   std::set<HICON> destroyedIcons;
+  // The resource id of every icon loaded, by handle.
+  std::map<HICON, UINT> loadedIds;
+  // The resource id of the icon a record names; 0 for an icon not loaded here.
+  UINT IdOf(const NOTIFYICONDATAA& data) const {
+    auto found = loadedIds.find(data.hIcon);
+    return found == loadedIds.end() ? 0 : found->second;
+  }
 
   void Clear() { calls.clear(); }
   std::size_t Count(DWORD command) const {
@@ -109,6 +117,9 @@ class TrayRecorder : public TraySystem {
       HICON icon = static_cast<HICON>(image);
       liveIcons.insert(icon);
       destroyedIcons.erase(icon);
+      if (IS_INTRESOURCE(name)) {
+        loadedIds[icon] = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name));
+      }
     }
     return image;
   }
@@ -187,6 +198,7 @@ class BotRecorder : public BotSystem {
   std::vector<std::string> shortPathAsked;
   std::vector<std::pair<HANDLE, UINT>> terminations;
   std::vector<HANDLE> closed;
+  std::vector<std::pair<HANDLE, DWORD>> waits;
   // Duplicates of the bot processes' handles, to wait for their end.
   std::vector<HANDLE> watched;
 
@@ -238,6 +250,10 @@ class BotRecorder : public BotSystem {
   BOOL TerminateProcess(HANDLE process, UINT exitCode) override {
     terminations.emplace_back(process, exitCode);
     return BotSystem::TerminateProcess(process, exitCode);
+  }
+  DWORD WaitForProcess(HANDLE process, DWORD milliseconds) override {
+    waits.emplace_back(process, milliseconds);
+    return BotSystem::WaitForProcess(process, milliseconds);
   }
   BOOL CloseHandle(HANDLE handle) override {
     closed.push_back(handle);
