@@ -1,11 +1,204 @@
 // Start, the status poll and the tray callback of the main dialog.
-#include "app/MainDlg.h"
+#include "app/BotLauncher.h"
 
-void CMainDlg::OnOK() {
-  // Start comes with the bot launcher; until then it does nothing, and it
-  // never closes the dialog.
+#include <cstring>
+#include <vector>
+
+#include "app/BotCommandLine.h"
+#include "app/MainDlg.h"
+#include "app/TextFile.h"
+#include "tray/TrayIcon.h"
+
+namespace tolvane {
+namespace {
+
+BotSystem g_windows;
+BotSystem* g_current = &g_windows;
+
+int g_trayCreated = 0;
+
+}  // namespace
+
+DWORD BotSystem::ShortPathName(const char* longPath, char* buffer, DWORD size) {
+  return ::GetShortPathNameA(longPath, buffer, size);
 }
 
-LRESULT CMainDlg::OnTimer(WPARAM, LPARAM) { return Default(); }
+BOOL BotSystem::CreateProcessA(const char* applicationName, char* commandLine,
+                               SECURITY_ATTRIBUTES* processAttributes,
+                               SECURITY_ATTRIBUTES* threadAttributes,
+                               BOOL inheritHandles, DWORD creationFlags,
+                               void* environment, const char* currentDirectory,
+                               STARTUPINFOA* startupInfo,
+                               PROCESS_INFORMATION* processInfo) {
+  return ::CreateProcessA(applicationName, commandLine, processAttributes,
+                          threadAttributes, inheritHandles, creationFlags,
+                          environment, currentDirectory, startupInfo, processInfo);
+}
 
-LRESULT CMainDlg::OnTrayNotification(WPARAM, LPARAM) { return 0; }
+BOOL BotSystem::TerminateProcess(HANDLE process, UINT exitCode) {
+  return ::TerminateProcess(process, exitCode);
+}
+
+DWORD BotSystem::WaitForProcess(HANDLE process, DWORD milliseconds) {
+  return ::WaitForSingleObject(process, milliseconds);
+}
+
+BOOL BotSystem::CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
+
+BotSystem& CurrentBotSystem() { return *g_current; }
+
+ScopedBotSystem::ScopedBotSystem(BotSystem& calls) : previous_(g_current) {
+  g_current = &calls;
+}
+
+ScopedBotSystem::~ScopedBotSystem() { g_current = previous_; }
+
+int& TrayCreatedFlag() { return g_trayCreated; }
+
+void PollBotStatus(CTrayIcon& tray, const std::string& resultsPath,
+                   const std::string& controlPath, bool* connected) {
+  std::string line = ReadFirstLine(resultsPath);
+  tray.SetTipText(line.c_str());
+  line = ReadFirstLine(controlPath);
+  if (*connected) return;
+  if (line == kConnectedLine) {
+    tray.ShowBalloonTip(line.c_str(), nullptr, 0, 10);
+    tray.ChangeIconFromResource(IDR_MAINFRAME);
+    *connected = true;
+  } else {
+    tray.SetTipText(kConnectingText);
+    tray.ShowBalloonTip(kConnectingText, nullptr, 0, 10);
+  }
+}
+
+}  // namespace tolvane
+
+namespace {
+
+constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 0x800A
+constexpr UINT kPollTimerId = 0;
+constexpr UINT kPollPeriodMs = 500;
+constexpr DWORD kShortPathChars = 500;
+// TerminateProcess only starts the end of the bot; how long the stop waits
+// for it to be gone before it reads and empties results.txt.
+constexpr DWORD kBotEndWaitMs = 2000;
+
+constexpr char kPerlMissing[] = "Failed To Start Perl! Please Download And Install.";
+constexpr char kStartErrorCaption[] = "Terminal Error";
+
+}  // namespace
+
+void CMainDlg::OnOK() {
+  if (running_) {
+    // The bot runs already and the window is out only because the icon is
+    // not in the notification area: no second bot.
+    KeepWindowWithTrayIcon();
+    return;
+  }
+
+  int& trayCreated = tolvane::TrayCreatedFlag();
+  if (trayCreated == 0) {
+    if (!tray_.CreateTray(this, kTrayCallbackMessage, tolvane::kTrayTip,
+                          trayIconHandle_, IDI_CONNECTING, false, nullptr,
+                          nullptr, 0, 10)) {
+      ShowMessageBox("ERROR");
+    }
+    trayCreated = 1;
+  }
+
+  running_ = true;
+
+  std::memset(&startupInfo_, 0, sizeof startupInfo_);
+  startupInfo_.cb = sizeof startupInfo_;
+  GetStartupInfoA(&startupInfo_);
+  startupInfo_.dwFlags = STARTF_USESHOWWINDOW;
+  startupInfo_.wShowWindow = SW_HIDE;
+
+  startResult_ = StartBotProcess();
+
+  connected_ = false;
+  tray_.ChangeIconFromResource(IDI_CONNECTING);
+  KeepWindowWithTrayIcon();
+
+  SetTimer(hwnd(), kPollTimerId, kPollPeriodMs, nullptr);
+  timerId_ = kPollTimerId;
+}
+
+BOOL CMainDlg::StartBotProcess() {
+  std::memset(&processInfo_, 0, sizeof processInfo_);
+  if (!tolvane::FileExists(scriptPath_)) {
+    ShowMessageBox("Tolvane cannot start the bot: its script is missing.\n\n" +
+                       scriptPath_ +
+                       "\n\nReinstall Tolvane to put the script back." +
+                       std::string(tray_.IsShown()
+                                       ? " Click the Tolvane icon in the notification "
+                                         "area to bring this window back."
+                                       : ""),
+                   kStartErrorCaption, MB_OK | MB_ICONERROR);
+    return FALSE;
+  }
+
+  tolvane::BotSystem& system = tolvane::CurrentBotSystem();
+  char shortPath[kShortPathChars] = {};
+  const DWORD length =
+      system.ShortPathName(scriptPath_.c_str(), shortPath, kShortPathChars);
+  const bool gotShortPath = length > 0 && length < kShortPathChars;
+  std::string commandLine = tolvane::BotCommandLine(
+      gotShortPath, gotShortPath ? std::string(shortPath, length) : std::string(),
+      scriptPath_);
+
+  std::vector<char> writable(commandLine.begin(), commandLine.end());
+  writable.push_back('\0');
+  const BOOL started =
+      system.CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startupInfo_, &processInfo_);
+  if (!started) {
+    std::memset(&processInfo_, 0, sizeof processInfo_);
+    ShowMessageBox(kPerlMissing, kStartErrorCaption, MB_OK);
+  }
+  return started ? TRUE : FALSE;
+}
+
+void CMainDlg::KeepWindowWithTrayIcon() {
+  if (!running_) return;
+  if (tray_.IsShown() && !windowInTray_) {
+    CTrayIcon::AnimateWindowToTray(hwnd(), false);
+    windowInTray_ = true;
+  } else if (!tray_.IsShown() && windowInTray_) {
+    CTrayIcon::RestoreWindowFromTray(hwnd(), false);
+    windowInTray_ = false;
+  }
+}
+
+LRESULT CMainDlg::OnTimer(WPARAM, LPARAM) {
+  tolvane::PollBotStatus(tray_, resultsPath_, controlPath_, &connected_);
+  // The icon may have come (the taskbar was created) or gone since the last
+  // tick; the window is hidden only while the icon is there to bring it back.
+  KeepWindowWithTrayIcon();
+  return Default();
+}
+
+void CMainDlg::StopBot() {
+  tolvane::BotSystem& system = tolvane::CurrentBotSystem();
+  if (startResult_ && system.TerminateProcess(processInfo_.hProcess, 0)) {
+    // So that the bot cannot write results.txt after it has been emptied.
+    system.WaitForProcess(processInfo_.hProcess, kBotEndWaitMs);
+  }
+  if (processInfo_.hProcess != nullptr) system.CloseHandle(processInfo_.hProcess);
+  if (processInfo_.hThread != nullptr) system.CloseHandle(processInfo_.hThread);
+  std::memset(&processInfo_, 0, sizeof processInfo_);
+
+  CTrayIcon::RestoreWindowFromTray(hwnd(), false);
+  windowInTray_ = false;
+  running_ = false;
+
+  const std::string line = tolvane::ReadFirstLine(resultsPath_);
+  ShowMessageBox(line);
+  tolvane::EmptyFile(resultsPath_);
+  KillTimer(hwnd(), timerId_);
+}
+
+LRESULT CMainDlg::OnTrayNotification(WPARAM iconId, LPARAM mouseMessage) {
+  if (running_ && LOWORD(mouseMessage) == WM_LBUTTONDOWN) StopBot();
+  return tray_.HandleTrayNotification(iconId, mouseMessage);
+}

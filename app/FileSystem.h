@@ -28,6 +28,11 @@ void Remove(const std::string& path);
 // Creates an empty file unless one exists.
 WriteResult CreateIfMissing(const std::string& path);
 
+// Opens a file for writing with truncation (creating it when missing) and
+// closes it again: the file is then empty. Others may hold it open for
+// reading or writing meanwhile.
+WriteResult Truncate(const std::string& path);
+
 enum class Kind { kNone, kFile, kFolder };
 Kind KindOf(const std::string& path);
 

@@ -106,6 +106,13 @@ WriteResult CreateIfMissing(const std::string& path) {
   return WriteResult{};
 }
 
+WriteResult Truncate(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return Failure(errno);
+  ::close(fd);
+  return WriteResult{};
+}
+
 Kind KindOf(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return Kind::kNone;

@@ -145,6 +145,23 @@ WriteResult CreateIfMissing(const std::string& path) {
   return WriteResult{};
 }
 
+WriteResult Truncate(const std::string& path) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    file = CreateFileA(path.c_str(), GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) break;
+    error = GetLastError();
+    if (!IsSharingError(error)) break;
+    Sleep(20);
+  }
+  if (file == INVALID_HANDLE_VALUE) return Failure(error);
+  CloseHandle(file);
+  return WriteResult{};
+}
+
 Kind KindOf(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return Kind::kNone;

@@ -8,11 +8,14 @@
 
 #include "framework/Dialog.h"
 #include "resources/resource.h"
+#include "tray/TrayIcon.h"
 
 class CMainDlg : public fw::Dialog {
  public:
   explicit CMainDlg(fw::Window* parent = nullptr);
   ~CMainDlg() override;
+
+  const CTrayIcon& tray() const { return tray_; }
 
  protected:
   static const fw::MessageMap& Messages();
@@ -48,6 +51,17 @@ class CMainDlg : public fw::Dialog {
   bool ReadAutoConnect(const std::string& settingsPath, bool* firstRun);
   void AddAboutToSystemMenu();
 
+  // Bot launcher: runs the bot script (or says why it cannot) and returns
+  // whether the process was created.
+  BOOL StartBotProcess();
+  // Ends the bot, brings the window back and shows the last status line.
+  void StopBot();
+  // While the bot runs, the window is in the tray exactly while the icon is
+  // in the notification area, so that a click on the icon can always bring
+  // it back.
+  void KeepWindowWithTrayIcon();
+
+  CTrayIcon tray_;
   bool running_ = false;
   BOOL startResult_ = FALSE;
   STARTUPINFOA startupInfo_{};
@@ -63,4 +77,6 @@ class CMainDlg : public fw::Dialog {
   HICON appIcon_ = nullptr;
   HICON trayIconHandle_ = nullptr;
   bool connected_ = false;
+  // The window has been moved into the tray by the launcher.
+  bool windowInTray_ = false;
 };

@@ -110,6 +110,8 @@ WriteResult CreateEmptyIfMissing(const std::string& path) {
   return fs::CreateIfMissing(path);
 }
 
+WriteResult EmptyFile(const std::string& path) { return fs::Truncate(path); }
+
 bool FolderExists(const std::string& path) {
   return fs::KindOf(path) == fs::Kind::kFolder;
 }

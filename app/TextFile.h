@@ -93,6 +93,10 @@ inline WriteResult WriteTextFile(const std::string& path, std::string_view text)
 // not, is left alone.
 WriteResult CreateEmptyIfMissing(const std::string& path);
 
+// Empties a file in place (truncates it to length 0), creating it when it is
+// missing; a writer that has the file open keeps it open.
+WriteResult EmptyFile(const std::string& path);
+
 // Whether a path names an existing folder.
 bool FolderExists(const std::string& path);
 // Whether a path names an existing file (or anything else that is not a folder).

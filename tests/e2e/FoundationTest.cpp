@@ -10,6 +10,7 @@
 #include "tests/e2e/driver/Locations.h"
 #include "tests/e2e/driver/Screen.h"
 #include "tests/e2e/driver/TolvaneTest.h"
+#include "tests/e2e/driver/Tray.h"
 #include "tests/e2e/Scenario.h"
 
 namespace e2e {
@@ -202,38 +203,51 @@ class AutoConnect : public TolvaneTest,
   //
   // Off: the main dialog is shown and stays, and no bot is started.
   //
-  // On: Start is performed before the main dialog is first shown. Start
-  // does not launch the bot yet, so for now the main dialog is shown as in
-  // the off case. Once Start launches the bot, this case must instead
-  // expect a perl run with the command line "perl " + the short path of
-  // Kavri.pl, hidden (dwFlags STARTF_USESHOWWINDOW, wShowWindow SW_HIDE),
-  // and the main dialog going into the tray without ever having been
-  // visible.
+  // On: Start is performed before the main dialog is first shown: perl runs
+  // with the command line "perl " + the short path of Kavri.pl, hidden
+  // (dwFlags STARTF_USESHOWWINDOW, wShowWindow SW_HIDE), and the main
+  // dialog goes into the tray without ever having been visible.
   void ExpectAutoConnect(bool on) {
     const std::string settings = GetParam().settings;
     ASSERT_TRUE(WriteDataFile("settings.txt", settings));
+    ASSERT_TRUE(WriteDataFile("Kavri.pl", "# the bot\r\n"));
     ASSERT_TRUE(StartTolvane());
 
+    int shown = 0;
     HWND main = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
-      main = FindMainDialog(true);
-      return main != nullptr || !MessageBoxesOf(pid()).empty();
-    })) << "neither the main dialog nor a message box appeared; windows:\n"
-        << DescribeWindowsOf(pid());
+      if (FindMainDialog(true) != nullptr) ++shown;
+      main = FindMainDialog(!on);
+      if (!MessageBoxesOf(pid()).empty()) return true;
+      return main != nullptr && (!on || !StandinRuns("perl").empty());
+    })) << (on ? "no bot was started; " : "the main dialog did not appear; ")
+        << LogText() << "windows:\n" << DescribeWindowsOf(pid());
     for (const MessageBoxContent& box : MessageBoxesOf(pid())) {
       ADD_FAILURE() << "unexpected " << box.Describe();
     }
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(StandinRuns("ppm").empty()) << LogText();
 
-    if (!on) {
-      // A bot started by mistake would have shown in the log by now.
-      Pause(1000);
-      EXPECT_TRUE(StandinRuns("perl").empty()) << LogText();
+    // A bot started by mistake, or the dialog shown after all, would have
+    // shown by now.
+    Pause(1000);
+    const std::vector<StandinRun> perl = StandinRuns("perl");
+    if (on) {
+      if (FindMainDialog(true) != nullptr) ++shown;
+      EXPECT_EQ(shown, 0) << "the main dialog was on the screen";
+      ASSERT_EQ(perl.size(), 1u) << LogText();
+      EXPECT_EQ(perl[0].Value("cmdline"), "perl " + perl[0].Value("arg1"));
+      EXPECT_EQ(perl[0].Value("arg1").find_first_of(" \""), std::string::npos);
+      EXPECT_EQ(perl[0].Value("arg1.long"), DataFile("Kavri.pl"));
+      EXPECT_EQ(perl[0].Value("dwFlags"), std::to_string(STARTF_USESHOWWINDOW));
+      EXPECT_EQ(perl[0].Value("wShowWindow"), std::to_string(SW_HIDE));
+      EXPECT_TRUE(TrayIconExists(main, kTrayIconId));
+    } else {
+      EXPECT_TRUE(perl.empty()) << LogText();
       EXPECT_TRUE(IsWindowVisible(main));
     }
     EXPECT_EQ(ReadDataFile("settings.txt"), settings);
-    EXPECT_EQ(ListDataFiles(), std::vector<std::string>{"settings.txt"});
+    EXPECT_EQ(ListDataFiles(), (std::vector<std::string>{"Kavri.pl", "settings.txt"}));
   }
 };
 
@@ -396,15 +410,33 @@ TEST_F(MainDialog, SystemCommandCloseEndsTheProgram) {
   ExpectEndsNormally();
 }
 
-TEST_F(MainDialog, StartAndEnterLeaveTheDialogOpen) {
-  // Start launches nothing yet; it must never close the dialog.
-  ASSERT_TRUE(Click(ControlOf(main_, IDOK)));
-  ASSERT_TRUE(BringToFront(main_));
-  PressKey(VK_RETURN);
-  Pause(1000);
+TEST_F(MainDialog, StartAndEnterTakeTheDialogIntoTheTrayWithoutClosingIt) {
+  ASSERT_TRUE(WriteDataFile("Kavri.pl", "# the bot\r\n"));
+  // The button, then the Enter key: each time the dialog leaves the screen
+  // but stays, and a click on the icon brings the same dialog back.
+  for (int run = 1; run <= 2; ++run) {
+    if (run == 1) {
+      ASSERT_TRUE(Click(ControlOf(main_, IDOK)));
+    } else {
+      ASSERT_TRUE(BringToFront(main_));
+      PressKey(VK_RETURN);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }))
+        << "Start " << run << " left the dialog on the screen";
+    ASSERT_TRUE(WaitUntil([&] { return StandinRuns("perl").size() == std::size_t(run); }))
+        << LogText();
+    EXPECT_TRUE(IsWindow(main_));
+    EXPECT_TRUE(tolvane().running());
+    EXPECT_TRUE(MessageBoxesOf(pid()).empty());
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(main_, kTrayIconId); }));
+
+    ASSERT_TRUE(XClickTrayIcon());
+    std::optional<MessageBoxContent> box = WaitForMessageBox(pid(), std::string("Tolvane"));
+    ASSERT_TRUE(box) << "no stop after the click on the icon, run " << run;
+    ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+    EXPECT_TRUE(IsWindowVisible(main_));
+  }
   EXPECT_TRUE(tolvane().running());
-  EXPECT_TRUE(IsWindowVisible(main_));
-  EXPECT_TRUE(MessageBoxesOf(pid()).empty());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 //                      whole, closed, as the bot does)
 //   append FILE TEXT   add TEXT at the end of FILE
 //   sleep MS           wait MS milliseconds
+//   waitfor FILE       wait until FILE exists (a test's cue)
 //   exit CODE          end with that exit code
 //   crash              end with an access violation
 //   wait               sleep until terminated
@@ -166,6 +167,12 @@ int main(int argc, char** argv) {
       std::string file, text;
       FileAndText(rest, &file, &text);
       if (!file.empty()) WriteText(file, text, verb == "append");
+    } else if (verb == "waitfor") {
+      std::string file, ignored;
+      FileAndText(rest, &file, &ignored);
+      while (!file.empty() && GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        Sleep(20);
+      }
     } else if (verb == "sleep") {
       Sleep(static_cast<DWORD>(std::strtoul(Trim(rest).c_str(), nullptr, 10)));
     } else if (verb == "exit") {

@@ -166,6 +166,18 @@ TEST(CreateEmptyIfMissing, NeverEmptiesAnExistingFile) {
   EXPECT_FALSE(CreateEmptyIfMissing(dir.file("gone/x.txt")).ok);
 }
 
+TEST(EmptyFile, TruncatesInPlaceOrCreates) {
+  TempFolder dir;
+  dir.Write("results.txt", std::string(10000, 'r') + "\r\nmore\r\n");
+  ASSERT_TRUE(EmptyFile(dir.file("results.txt")).ok);
+  EXPECT_EQ(dir.Read("results.txt"), "");
+  // No results file yet: an empty one is made, and nothing else is left.
+  ASSERT_TRUE(EmptyFile(dir.file("new.txt")).ok);
+  EXPECT_EQ(dir.Read("new.txt"), "");
+  EXPECT_EQ(dir.Listing(), "new.txt;results.txt;");
+  EXPECT_FALSE(EmptyFile(dir.file("gone/results.txt")).ok);
+}
+
 TEST(Existence, FilesAndFolders) {
   TempFolder dir;
   dir.Write("f.txt", "");

@@ -59,8 +59,14 @@ bool ClickCaption(HWND topLevel, LRESULT hitTest);
 bool StartLinuxProgram(const std::string& commandLine);
 
 // A real X click (xdotool) at a screen point; returns once the X server has
-// had the click (the pointer then rests one pixel below the point).
+// had the click (the pointer then rests one pixel below or above the point).
+// A click at the place of the last one within the double-click time waits
+// first, so that the two are not taken for a double click.
 bool XClickAt(POINT point, MouseButton button = MouseButton::kLeft);
+
+// Moves the pointer there with a real X motion (xdotool), as a hand on the
+// mouse does; returns once the pointer is there.
+bool XMoveTo(POINT point);
 
 // Centre of a notification-area icon: slot 0 is the rightmost icon in the
 // taskbar (Shell_TrayWnd), slot 1 the one left of it, and so on.

@@ -68,6 +68,14 @@ HICON LoadIconOfFile(const std::string& exe, int id) {
   return LoadIconA(module, MAKEINTRESOURCEA(id));
 }
 
+HICON LoadIconOfFile(const std::string& exe, int id, int size) {
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) return nullptr;
+  return static_cast<HICON>(
+      LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+}
+
 namespace {
 
 std::optional<POINT> FindDrawnIcon(HICON icon, const RECT& area, int size) {

@@ -13,6 +13,9 @@ namespace e2e {
 // An icon resource of an executable file, loaded from the file without
 // running it (LoadIconA, as a program loads its own icons).
 HICON LoadIconOfFile(const std::string& exe, int id);
+// The image of that size from the icon resource (as the notification area
+// draws an icon that has a small image of its own).
+HICON LoadIconOfFile(const std::string& exe, int id, int size);
 
 // Where the icon, drawn size x size as window captions draw it, appears on
 // the screen inside the area: the top-left corner of the first place whose

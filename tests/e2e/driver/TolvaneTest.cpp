@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tests/e2e/driver/Locations.h"
+#include "tests/e2e/driver/Tray.h"
 
 namespace e2e {
 
@@ -17,6 +18,12 @@ void TolvaneTest::SetUp() {
 }
 
 void TolvaneTest::TearDown() {
+  // The notification area keeps the icon of a program that was ended
+  // without removing it, in the place where the next test looks for its
+  // own: take it out first.
+  if (tolvane_.running()) {
+    if (HWND main = FindMainDialog()) DeleteTrayIcon(main, kTrayIconId);
+  }
   tolvane_.Stop();
   EndStandins(ReadStandinLog(logPath_));
   if (HasFailure()) {
@@ -28,13 +35,27 @@ bool TolvaneTest::StartTolvane(const LaunchOptions& options) {
   return tolvane_.Start(logPath_, options);
 }
 
-HWND TolvaneTest::FindMainDialog(bool mustBeVisible) const {
+namespace {
+
+bool IsMainDialog(HWND window) {
   // A message box that gives no caption of its own is titled "Tolvane" too.
-  for (HWND window : TopLevelWindowsOf(pid())) {
+  return ClassOf(window) == kDialogClass && CaptionOf(window) == "Tolvane" &&
+         !ReadMessageBox(window);
+}
+
+}  // namespace
+
+HWND TolvaneTest::FindMainDialog(bool mustBeVisible) const {
+  const std::vector<HWND> windows = TopLevelWindowsOf(pid());
+  for (HWND window : windows) {
     if (mustBeVisible && !IsWindowVisible(window)) continue;
-    if (ClassOf(window) == kDialogClass && CaptionOf(window) == "Tolvane" &&
-        !ReadMessageBox(window)) {
-      return window;
+    if (IsMainDialog(window)) return window;
+  }
+  if (mustBeVisible) return nullptr;
+  for (HWND window : windows) {
+    if (ClassOf(window) == kDialogClass) continue;
+    for (HWND child : ChildrenOf(window)) {
+      if (IsMainDialog(child)) return child;
     }
   }
   return nullptr;

@@ -36,7 +36,9 @@ class TolvaneTest : public testing::Test {
   // once it is visible; nullptr after a reported failure.
   HWND WaitForMainDialog(DWORD timeoutMs = kTimeoutMs);
   // The main dialog's window now, or nullptr; it exists, hidden, while the
-  // program starts up.
+  // program starts up, and while the bot runs it is hidden in the tray (a
+  // child of an invisible window of the program), where it is found too
+  // unless it must be visible.
   HWND FindMainDialog(bool mustBeVisible = false) const;
 
   // Ends the program through its process and expects it to end by itself

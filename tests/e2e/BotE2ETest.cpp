@@ -1,0 +1,390 @@
+// Starting and stopping the bot, and watching it connect in the notification
+// area, as a user does: the Start button or the Enter key, the icon in the
+// taskbar, its tooltip and balloon, and a real click on the icon.
+//
+// The stand-in perl plays the bot (tests/standins/perl.cpp): it records how
+// it was started and writes results.txt and control.txt as told.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/Locations.h"
+#include "tests/e2e/driver/Screen.h"
+#include "tests/e2e/driver/Tray.h"
+#include "tests/e2e/Scenario.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kPerlMissing[] = "Failed To Start Perl! Please Download And Install.";
+
+// A command of the stand-in's script that writes a file of the data folder
+// whole. TEXT uses the stand-in's escapes (\\r\\n for a line end).
+std::string Write(const std::string& file, const std::string& text) {
+  return "write \"" + DataFile(file) + "\" " + text + "; ";
+}
+
+// A command that waits for the test's cue: the file cue.txt in the data
+// folder (GiveCue).
+std::string WaitForCue() { return "waitfor \"" + DataFile("cue.txt") + "\"; "; }
+bool GiveCue() { return WriteDataFile("cue.txt", ""); }
+
+// Whether the process with this id ends within the time.
+bool ProcessEnds(DWORD pid, DWORD timeoutMs) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (process == nullptr) return true;  // gone already
+  const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended;
+}
+
+class BotTest : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    connecting_ = LoadIconOfFile(TolvaneExe(), 140, size);
+    connected_ = LoadIconOfFile(TolvaneExe(), 128, size);
+    ASSERT_NE(connecting_, nullptr);
+    ASSERT_NE(connected_, nullptr);
+    ASSERT_TRUE(WriteDataFile("Kavri.pl", "# the bot\r\n"));
+  }
+
+  // Starts Tolvane with perl on the PATH acting out `behaviour` (or with no
+  // perl at all) and waits for the main dialog.
+  HWND OpenPanel(const std::string& behaviour = "wait", bool withPerl = true,
+                 const std::string& settings = SettingsWithLine8("0")) {
+    LaunchOptions options;
+    options.standinsOnPath = withPerl;
+    options.environment.push_back({"TOLVANE_PERL_BEHAVIOUR", behaviour});
+    return StartWithSettings(settings, options);
+  }
+
+  // Presses Start with a click, or with the Enter key, and waits until the
+  // main dialog has left the screen.
+  enum class Press { kClick, kEnter };
+  bool PressStart(Press how = Press::kClick) {
+    if (how == Press::kClick) {
+      if (!Click(ControlOf(main(), IDOK))) return false;
+    } else {
+      if (!BringToFront(main())) return false;
+      PressKey(VK_RETURN);
+    }
+    if (WaitUntil([&] { return !IsWindowVisible(main()) && MessageBoxesOf(pid()).empty(); }))
+      return true;
+    ADD_FAILURE() << "the main dialog did not leave the screen after Start; windows:\n"
+                  << DescribeWindowsOf(pid());
+    return false;
+  }
+
+  // The n-th (1-based) run of perl once it has been recorded.
+  std::optional<StandinRun> WaitForBot(std::size_t n = 1) {
+    std::optional<StandinRun> run;
+    if (WaitUntil([&] {
+          std::vector<StandinRun> runs = StandinRuns("perl");
+          if (runs.size() >= n) run = runs[n - 1];
+          return run.has_value();
+        })) {
+      return run;
+    }
+    ADD_FAILURE() << "perl run " << n << " was not recorded; " << LogText();
+    return std::nullopt;
+  }
+
+  // The taskbar shows the one icon and not the other.
+  bool ShowsConnecting() const {
+    return TaskbarShowsIcon(connecting_) && !TaskbarShowsIcon(connected_);
+  }
+  bool ShowsConnected() const {
+    return TaskbarShowsIcon(connected_) && !TaskbarShowsIcon(connecting_);
+  }
+
+  // Where the icon is, found as the user finds it: by its look.
+  std::optional<POINT> IconPoint() const {
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    for (HICON icon : {connecting_, connected_}) {
+      if (std::optional<POINT> at = FindIconOnScreen(icon, TaskbarRect(), size)) {
+        return POINT{at->x + size / 2, at->y + size / 2};
+      }
+    }
+    return std::nullopt;
+  }
+
+  // Points at the icon and waits for its tooltip to read `expected`;
+  // returns what it read last.
+  std::string TooltipOfIcon(const std::string& expected) {
+    std::optional<POINT> icon = IconPoint();
+    if (!icon) {
+      ADD_FAILURE() << "no Tolvane icon in the taskbar";
+      return "";
+    }
+    std::string last = "(no tooltip)";
+    for (int attempt = 0; attempt < 3 && last != expected; ++attempt) {
+      // Away and back, so that the tooltip shows afresh.
+      XMoveTo(POINT{icon->x - 200, icon->y - 200});
+      XMoveTo(*icon);
+      WaitUntil(
+          [&] {
+            for (const TipWindow& tip : VisibleTips()) {
+              if (!tip.balloon) last = tip.text;
+            }
+            return last == expected;
+          },
+          3000);
+    }
+    XMoveTo(POINT{icon->x - 200, icon->y - 200});
+    return last;
+  }
+
+  bool BalloonShows(const std::string& text, DWORD timeoutMs = kTimeoutMs) {
+    return WaitUntil(
+        [&] {
+          for (const TipWindow& tip : VisibleTips()) {
+            if (tip.balloon && tip.text == text) return true;
+          }
+          return false;
+        },
+        timeoutMs);
+  }
+
+  // Clicks the icon for real (an X click where it is drawn) and waits for
+  // the message box of the stop.
+  std::optional<MessageBoxContent> ClickIconAndWaitForBox() {
+    std::optional<POINT> icon = IconPoint();
+    if (!icon) {
+      ADD_FAILURE() << "no Tolvane icon in the taskbar to click";
+      return std::nullopt;
+    }
+    if (!XClickAt(*icon)) return std::nullopt;
+    return WaitForMessageBox(pid(), std::string("Tolvane"));
+  }
+
+  // The click that stops the bot: the window is back, the box shows
+  // `line`; the box is answered and results.txt is then empty.
+  void StopAndExpect(const std::string& line) {
+    std::optional<MessageBoxContent> box = ClickIconAndWaitForBox();
+    ASSERT_TRUE(box) << "no message box after the click on the icon";
+    EXPECT_TRUE(IsWindowVisible(main())) << "the window is not back behind the box";
+    EXPECT_EQ(box->text, line);
+    ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+    EXPECT_TRUE(WaitUntil([] { return ReadDataFile("results.txt") == std::string(); }))
+        << "results.txt holds "
+        << ReadDataFile("results.txt").value_or("(no file)").substr(0, 80);
+    EXPECT_TRUE(IsWindowVisible(main()));
+    EXPECT_TRUE(tolvane().running());
+  }
+
+  HICON connecting_ = nullptr;
+  HICON connected_ = nullptr;
+};
+
+class BotRun : public BotTest {};
+class BotStatus : public BotTest {};
+
+// ---- the road of one run ---------------------------------------------------
+
+TEST_F(BotRun, StartRunsTheBotHiddenTheIconShowsItConnectAndAClickStopsIt) {
+  const std::string longLine(600, 'x');
+  ASSERT_NE(OpenPanel(Write("results.txt", "Signing on\\r\\n") + WaitForCue() +
+                      Write("control.txt", "Connected!\\r\\n") +
+                      Write("results.txt", longLine + "\\r\\nsecond line\\r\\n") + "wait"),
+            nullptr);
+  ASSERT_TRUE(PressStart());
+
+  // "perl " + the short path of the script, no quotes, window hidden.
+  std::optional<StandinRun> bot = WaitForBot();
+  ASSERT_TRUE(bot);
+  const std::string script = bot->Value("arg1");
+  EXPECT_EQ(bot->Value("cmdline"), "perl " + script);
+  EXPECT_EQ(script.find_first_of(" \""), std::string::npos) << script;
+  EXPECT_EQ(bot->Value("arg1.exists"), "1");
+  EXPECT_EQ(bot->Value("arg1.long"), DataFile("Kavri.pl"));
+  EXPECT_EQ(bot->Value("argc"), "1");
+  EXPECT_EQ(bot->Value("dwFlags"), std::to_string(STARTF_USESHOWWINDOW));
+  EXPECT_EQ(bot->Value("wShowWindow"), std::to_string(SW_HIDE));
+
+  // The window is off the screen; the icon is in the notification area,
+  // first as "connecting".
+  EXPECT_EQ(FindMainDialog(true), nullptr);
+  EXPECT_TRUE(TrayIconExists(main(), kTrayIconId));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnecting(); }, 2000))
+      << "the icon does not show 140 while the bot connects";
+  EXPECT_EQ(TooltipOfIcon("Connecting"), "Connecting");
+  ASSERT_TRUE(GiveCue());
+
+  // The bot says it is connected: icon 128, the "Connected!" balloon, and
+  // the status line as tooltip (as much of it as a tooltip holds).
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }))
+      << "the icon did not change once control.txt said Connected!";
+  EXPECT_TRUE(BalloonShows("Connected!")) << DescribeTips();
+  EXPECT_EQ(TooltipOfIcon(std::string(127, 'x')), std::string(127, 'x'));
+
+  // A click on the icon ends the bot and shows 499 characters of the line.
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect(std::string(499, 'x')));
+  EXPECT_TRUE(ProcessEnds(bot->pid, 5000)) << "the bot still runs after the stop";
+
+  // The icon stays, as it was last.
+  EXPECT_TRUE(TrayIconExists(main(), kTrayIconId));
+  EXPECT_TRUE(ShowsConnected());
+}
+
+TEST_F(BotRun, TheBotEndingByItselfChangesNothingUntilTheClick) {
+  ASSERT_NE(OpenPanel(Write("results.txt", "Signed off\\r\\n") + "exit 0"), nullptr);
+  ASSERT_TRUE(PressStart());
+  std::optional<StandinRun> bot = WaitForBot();
+  ASSERT_TRUE(bot);
+  EXPECT_TRUE(ProcessEnds(bot->pid, 5000));
+  Pause(1500);
+  EXPECT_FALSE(IsWindowVisible(main()));
+  EXPECT_TRUE(ShowsConnecting());
+  EXPECT_TRUE(MessageBoxesOf(pid()).empty());
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect("Signed off"));
+}
+
+TEST_F(BotRun, WithoutPerlTheErrorIsShownAndAClickStillBringsTheWindowBack) {
+  ASSERT_NE(OpenPanel("wait", false), nullptr);
+  ASSERT_TRUE(Click(ControlOf(main(), IDOK)));
+  std::optional<MessageBoxContent> box = WaitForMessageBox(pid(), std::string("Terminal Error"));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, kPerlMissing);
+  ASSERT_EQ(box->buttons.size(), 1u);
+  EXPECT_EQ(box->buttons[0].text, "OK");
+  ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+
+  // Start goes on all the same: into the tray, "Connecting" for ever.
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main()); }));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnecting(); }, 2000));
+  EXPECT_EQ(TooltipOfIcon("Connecting"), "Connecting");
+  EXPECT_TRUE(StandinRuns("perl").empty());
+
+  // No results.txt: the stop shows an empty box and leaves an empty file.
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect(""));
+}
+
+TEST_F(BotRun, AMissingScriptIsNamedAndAClickBringsTheWindowBack) {
+  ASSERT_TRUE(DeleteFileA(DataFile("Kavri.pl").c_str()));
+  ASSERT_NE(OpenPanel(), nullptr);
+  ASSERT_TRUE(Click(ControlOf(main(), IDOK)));
+  std::optional<MessageBoxContent> box = WaitForMessageBox(pid(), std::string("Terminal Error"));
+  ASSERT_TRUE(box);
+  EXPECT_NE(box->text.find(DataFile("Kavri.pl")), std::string::npos) << box->text;
+  EXPECT_EQ(box->text.find(kPerlMissing), std::string::npos) << "perl is there";
+  ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main()); }));
+  Pause(500);
+  EXPECT_TRUE(StandinRuns("perl").empty()) << LogText();
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect(""));
+}
+
+TEST_F(BotRun, ASecondStartKeepsTheOneIconAndStartsOver) {
+  ASSERT_TRUE(WriteDataFile("control.txt", "Connected!\r\n"));
+  ASSERT_NE(OpenPanel(Write("results.txt", "Online\\r\\n") + "wait"), nullptr);
+  ASSERT_TRUE(PressStart());
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }));
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect("Online"));
+
+  // Start again with the Enter key, the bot not yet connected: the icon
+  // goes back to 140. A second add of the icon would be refused, and the
+  // program would say "ERROR".
+  ASSERT_TRUE(DeleteFileA(DataFile("control.txt").c_str()));
+  ASSERT_TRUE(PressStart(Press::kEnter));
+  ASSERT_TRUE(WaitForBot(2));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnecting(); }, 2000));
+  Pause(1000);
+  EXPECT_TRUE(MessageBoxesOf(pid()).empty());
+  EXPECT_TRUE(ShowsConnecting());
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect("Online"));
+}
+
+TEST_F(BotRun, AutoConnectStartsTheBotBeforeTheWindowIsEverShown) {
+  ASSERT_TRUE(WriteDataFile("settings.txt", SettingsWithLine8("1")));
+  LaunchOptions options;
+  options.environment.push_back({"TOLVANE_PERL_BEHAVIOUR", Write("results.txt", "Up") + "wait"});
+  ASSERT_TRUE(StartTolvane(options));
+  int seen = 0;
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    if (FindMainDialog(true) != nullptr) ++seen;
+    main = FindMainDialog();
+    return main != nullptr && !StandinRuns("perl").empty() &&
+           TrayIconExists(main, kTrayIconId) && ShowsConnecting();
+  })) << "no bot and no icon after the start; " << LogText() << DescribeWindowsOf(pid());
+  EXPECT_EQ(seen, 0) << "the main dialog was on the screen";
+  EXPECT_EQ(FindMainDialog(true), nullptr);
+
+  std::optional<MessageBoxContent> box = ClickIconAndWaitForBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, "Up");
+  EXPECT_TRUE(IsWindowVisible(main));
+  ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+  EXPECT_EQ(FindMainDialog(true), main);
+}
+
+// ---- what the status files say ---------------------------------------------
+
+TEST_F(BotStatus, ALeftOverConnectedCountsAtTheFirstPoll) {
+  ASSERT_TRUE(WriteDataFile("control.txt", "Connected!\r\n"));
+  ASSERT_NE(OpenPanel(), nullptr);  // this bot never writes control.txt
+  ASSERT_TRUE(PressStart());
+  // The first poll is 500 ms after Start.
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }, 1500));
+  EXPECT_TRUE(BalloonShows("Connected!")) << DescribeTips();
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect(""));
+}
+
+class NotQuiteConnected : public BotTest,
+                          public testing::WithParamInterface<const char*> {};
+
+TEST_P(NotQuiteConnected, KeepsTheIconConnecting) {
+  ASSERT_TRUE(WriteDataFile("control.txt", std::string(GetParam()) + "\r\n"));
+  ASSERT_NE(OpenPanel(Write("results.txt", "Signing on\\r\\n") + "wait"), nullptr);
+  ASSERT_TRUE(PressStart());
+  ASSERT_TRUE(WaitForBot());
+  Pause(2000);  // four polls
+  EXPECT_TRUE(ShowsConnecting()) << "control.txt: \"" << GetParam() << "\"";
+  EXPECT_EQ(TooltipOfIcon("Connecting"), "Connecting");
+  EXPECT_FALSE(BalloonShows("Connected!", 500));
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect("Signing on"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BotStatus, NotQuiteConnected,
+                         testing::Values("connected!", " Connected!", "Connected! "),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                           switch (info.index) {
+                             case 0: return std::string("SmallC");
+                             case 1: return std::string("LeadingBlank");
+                             default: return std::string("TrailingBlank");
+                           }
+                         });
+
+TEST_F(BotStatus, TheIconReturnsWithItsStateWhenTheTaskbarIsCreatedAgain) {
+  ASSERT_NE(OpenPanel(Write("results.txt", "Online as botuser\\r\\n") +
+                      Write("control.txt", "Connected!\\r\\n") + "wait"),
+            nullptr);
+  ASSERT_TRUE(PressStart());
+  ASSERT_TRUE(WaitUntil([&] { return ShowsConnected(); }));
+
+  // The broadcast while the icon is still there: it keeps being updated.
+  BroadcastTaskbarCreated();
+  ASSERT_TRUE(WriteDataFile("results.txt", "Still online\r\n"));
+  EXPECT_EQ(TooltipOfIcon("Still online"), "Still online");
+
+  // A shell that starts again has lost every icon; the broadcast brings
+  // ours back as it was: connected, with the status line.
+  ASSERT_TRUE(DeleteTrayIcon(main(), kTrayIconId));
+  ASSERT_TRUE(WaitUntil([&] { return !TaskbarShowsIcon(connected_); }));
+  EXPECT_FALSE(TrayIconExists(main(), kTrayIconId));
+  BroadcastTaskbarCreated();
+  EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main(), kTrayIconId); }));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }));
+  EXPECT_EQ(TooltipOfIcon("Still online"), "Still online");
+  EXPECT_FALSE(IsWindowVisible(main()));
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect("Still online"));
+}
+
+}  // namespace
+}  // namespace e2e
