@@ -1,6 +1,8 @@
 #include "messages/BuddyMessageDlg.h"
 
 #include <commctrl.h>
+#include <cstdio>
+static double T(){LARGE_INTEGER f,c;QueryPerformanceFrequency(&f);QueryPerformanceCounter(&c);return double(c.QuadPart)/double(f.QuadPart);}
 
 namespace {
 
@@ -40,6 +42,7 @@ const fw::MessageMap& CBuddyMessageDlg::Messages() {
 }
 
 BOOL CBuddyMessageDlg::OnInitDialog() {
+  double a=T(); struct P{double a; ~P(){fprintf(stderr,"init %.3f\n",T()-a);}} p{a};
   // A message may be as long as the user likes.
   SendDlgItemMessageA(hwnd_, IDC_MESSAGE_EDITOR, EM_SETLIMITTEXT, 0, 0);
   return Dialog::OnInitDialog();
@@ -71,7 +74,9 @@ void CBuddyMessageDlg::DropWaitingQuestion() { KillTimer(hwnd_, kQuestionTimer);
 
 void CBuddyMessageDlg::OnOK() {
   DropWaitingQuestion();
+  double a=T();
   editor_.OnOk();
+  fprintf(stderr, "ok %.3f\n", T()-a);
 }
 
 void CBuddyMessageDlg::OnCancel() {
@@ -125,13 +130,18 @@ void CBuddyMessageDlg::ShowFields() { UpdateData(false); }
 void CBuddyMessageDlg::ShowEntries(const std::vector<std::string>& entries) {
   // All at once and in their final order, without redrawing in between:
   // each item is appended, so the list never moves the items it holds.
+  double a=T();
   list_.SetRedraw(false);
   list_.DeleteAllItems();
   list_.SetItemCount(static_cast<int>(entries.size()));
+  double b=T();
   for (std::size_t i = 0; i < entries.size(); ++i) {
     list_.InsertItem(static_cast<int>(i), entries[i]);
+    if (i == entries.size()/2) fprintf(stderr, "  half %.3f\n", T()-b);
   }
+  double c=T();
   list_.SetRedraw(true);
+  fprintf(stderr, "show: prep %.3f insert %.3f redraw %.3f\n", b-a, c-b, T()-c);
 }
 
 void CBuddyMessageDlg::InsertEntry(std::size_t index, const std::string& text) {
@@ -158,4 +168,4 @@ void CBuddyMessageDlg::FocusName() {
   ::SendMessageA(name, EM_SETSEL, 0, -1);
 }
 
-void CBuddyMessageDlg::CloseWithOk() { Dialog::OnOK(); }
+void CBuddyMessageDlg::CloseWithOk() { double a=T(); bool r=UpdateData(true); fprintf(stderr,"read %.3f\n",T()-a); a=T(); list_.DeleteAllItems(); fprintf(stderr,"deleteall %.3f\n",T()-a);a=T(); if(r) EndDialog(IDOK); fprintf(stderr,"end %.3f\n",T()-a);}

@@ -200,6 +200,7 @@ void BuddyMessageEditor::OnRemove() {
 
 void BuddyMessageEditor::OnOk() {
   if (AskToSave() == SaveOutcome::kFailed) return;
+  struct W{std::string p;double a=0;} w;
   const std::string text =
       setup_.schedule ? FormatScheduleList(entries_) : FormatBarList(entries_);
   WriteResult written = WriteTextFile(listPath_, text);
