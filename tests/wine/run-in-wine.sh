@@ -17,6 +17,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 template=${TOLVANE_WINE_TEMPLATE:-${TMPDIR:-/tmp}/tolvane-wine-template}
+# Changes with every change to how the template is prepared, so that an
+# older template is made again.
+template_version=2
 
 start_xvfb() {  # sets XVFB_PID and DISPLAY
   local fdfile
@@ -36,19 +39,22 @@ prepare_template() {
   mkdir -p "$(dirname "$template")"
   exec 9>"$template.lock"
   flock 9
-  if [ ! -f "$template/.ready" ]; then
+  if [ "$(cat "$template/.ready" 2>/dev/null)" != "$template_version" ]; then
     rm -rf "$template"
     start_xvfb
     WINEPREFIX=$template "$WINE" wineboot -i >/dev/null 2>&1
     WINEPREFIX=$template "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
     WINEPREFIX=$template "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+    # A program that crashes ends (its backtrace goes to the output) instead
+    # of waiting behind a crash dialog until the test times out.
+    WINEPREFIX=$template "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     WINEPREFIX=$template "$WINESERVER" -w
     kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null
     if [ ! -f "$template/system.reg" ]; then
       echo "run-in-wine: could not prepare the Wine prefix $template" >&2
       exit 1
     fi
-    touch "$template/.ready"
+    echo "$template_version" >"$template/.ready"
   fi
   flock -u 9
   exec 9>&-
