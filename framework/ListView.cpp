@@ -54,6 +54,10 @@ int ListView::GetItemCount() const {
   return static_cast<int>(SendMessage(LVM_GETITEMCOUNT, 0, 0));
 }
 
+void ListView::SetItemCount(int count) {
+  SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+}
+
 int ListView::GetSelectionMark() const {
   return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK, 0, 0));
 }

@@ -19,6 +19,8 @@ class ListView : public Window {
   bool DeleteItem(int index);
   bool DeleteAllItems();
   int GetItemCount() const;
+  // Makes room for count items at once, before many are inserted.
+  void SetItemCount(int count);
   // The item the user selected last, or -1.
   int GetSelectionMark() const;
   int SetSelectionMark(int index);

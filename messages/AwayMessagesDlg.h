@@ -1,11 +1,14 @@
 // Away Messages dialog: a custom away message per buddy.
 #pragma once
 
-#include "framework/Dialog.h"
-#include "resources/resource.h"
+#include <string>
 
-class CAwayMessagesDlg : public fw::Dialog {
+#include "messages/BuddyMessageDlg.h"
+
+class CAwayMessagesDlg : public CBuddyMessageDlg {
  public:
-  explicit CAwayMessagesDlg(fw::Window* parent = nullptr)
-      : Dialog(IDD_AWAY_MESSAGES, parent) {}
+  // Edits buddya.txt and its message files in the current user's data folder.
+  explicit CAwayMessagesDlg(fw::Window* parent = nullptr);
+  // The same in the given data folder (with its trailing backslash).
+  CAwayMessagesDlg(const std::string& dataFolder, fw::Window* parent);
 };

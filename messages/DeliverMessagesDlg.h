@@ -1,11 +1,14 @@
 // Deliver Messages dialog: a message to pass on to each listed buddy.
 #pragma once
 
-#include "framework/Dialog.h"
-#include "resources/resource.h"
+#include <string>
 
-class CDeliverMessagesDlg : public fw::Dialog {
+#include "messages/BuddyMessageDlg.h"
+
+class CDeliverMessagesDlg : public CBuddyMessageDlg {
  public:
-  explicit CDeliverMessagesDlg(fw::Window* parent = nullptr)
-      : Dialog(IDD_DELIVER_MESSAGES, parent) {}
+  // Edits buddym.txt and its message files in the current user's data folder.
+  explicit CDeliverMessagesDlg(fw::Window* parent = nullptr);
+  // The same in the given data folder (with its trailing backslash).
+  CDeliverMessagesDlg(const std::string& dataFolder, fw::Window* parent);
 };

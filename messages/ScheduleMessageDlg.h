@@ -1,11 +1,14 @@
 // Schedule Message dialog: away messages by time of day.
 #pragma once
 
-#include "framework/Dialog.h"
-#include "resources/resource.h"
+#include <string>
 
-class CScheduleMessageDlg : public fw::Dialog {
+#include "messages/BuddyMessageDlg.h"
+
+class CScheduleMessageDlg : public CBuddyMessageDlg {
  public:
-  explicit CScheduleMessageDlg(fw::Window* parent = nullptr)
-      : Dialog(IDD_SCHEDULE_MESSAGE, parent) {}
+  // Edits schedule.txt and its message files in the current user's data folder.
+  explicit CScheduleMessageDlg(fw::Window* parent = nullptr);
+  // The same in the given data folder (with its trailing backslash).
+  CScheduleMessageDlg(const std::string& dataFolder, fw::Window* parent);
 };

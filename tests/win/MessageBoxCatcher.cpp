@@ -11,6 +11,25 @@ std::string TextOf(HWND hwnd) {
   text.resize(static_cast<std::size_t>(length));
   return text;
 }
+
+std::vector<int> ButtonsOf(HWND box) {
+  std::vector<int> buttons;
+  for (int id = IDOK; id <= IDCONTINUE; ++id) {
+    if (GetDlgItem(box, id) != nullptr) buttons.push_back(id);
+  }
+  return buttons;
+}
+
+HICON IconOf(HWND box) {
+  // The icon's static control has id 20 on Windows and 1088 under Wine.
+  for (int id : {20, 1088}) {
+    HWND item = GetDlgItem(box, id);
+    if (item == nullptr) continue;
+    LRESULT icon = SendMessageA(item, STM_GETICON, 0, 0);
+    if (icon != 0) return reinterpret_cast<HICON>(icon);
+  }
+  return nullptr;
+}
 }  // namespace
 
 MessageBoxCatcher::MessageBoxCatcher(int answer) : answer_(answer) {
@@ -32,7 +51,8 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
     // A message box is a dialog whose text sits in static control 0xFFFF.
     HWND text = GetDlgItem(box, 0xFFFF);
     if (std::string(className) == "#32770" && text != nullptr) {
-      g_catcher->boxes_.push_back({TextOf(box), TextOf(text), GetWindow(box, GW_OWNER)});
+      g_catcher->boxes_.push_back({TextOf(box), TextOf(text), GetWindow(box, GW_OWNER),
+                                   ButtonsOf(box), IconOf(box)});
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_catcher->answer_, BN_CLICKED), 0);
     }
   }

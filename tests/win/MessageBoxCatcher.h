@@ -13,6 +13,10 @@ struct CaughtBox {
   std::string caption;
   std::string text;
   HWND owner = nullptr;
+  // The ids of its buttons (IDOK, IDYES, IDNO, ...), in id order.
+  std::vector<int> buttons;
+  // The icon it shows, or nullptr.
+  HICON icon = nullptr;
 };
 
 class MessageBoxCatcher {
