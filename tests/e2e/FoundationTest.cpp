@@ -133,6 +133,11 @@ TEST_F(FirstRun, TheNextStartIsNoFirstRun) {
   ASSERT_NO_FATAL_FAILURE(AnswerOk(*notice));
   HWND main = WaitForMainDialog(kTimeoutMs + 200);
   ASSERT_NE(main, nullptr);
+  // ppm's console window can outlive ppm for a moment and cover the dialog.
+  EXPECT_TRUE(WaitUntil([] {
+    HWND console = FindWindowA("WineConsoleClass", nullptr);
+    return console == nullptr || !IsWindowVisible(console);
+  }));
   ASSERT_TRUE(Click(ControlOf(main, IDCANCEL)));
   ASSERT_TRUE(ExpectExit());
 
