@@ -386,5 +386,69 @@ TEST_F(BotStatus, TheIconReturnsWithItsStateWhenTheTaskbarIsCreatedAgain) {
   ASSERT_NO_FATAL_FAILURE(StopAndExpect("Still online"));
 }
 
+
+// The real bot (Kavri.pl and its modules from the source tree) run by the
+// Linux perl, on a scripted conversation instead of the network.
+class RealBot : public BotTest {
+ protected:
+  static void CopyTree(const std::string& from, const std::string& to) {
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+      std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        CopyTree(from + "\\" + name, to + "\\" + name);
+      } else {
+        CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+      }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+};
+
+TEST_F(RealBot, AnswersABuddyAndShowsItsStatusFromStartToStop) {
+  const std::string bot = WindowsPathOf(TOLVANE_SOURCE_DIR "/bot");
+  ASSERT_TRUE(CopyFileA((bot + "\\Kavri.pl").c_str(), DataFile("Kavri.pl").c_str(), FALSE));
+  CopyTree(bot + "\\lib", DataFile("lib"));
+  ASSERT_TRUE(WriteDataFile("Kavri.ini", "script = Kavri.script\r\n"));
+  // The bot ends by itself, so that no Linux process outlives the test.
+  ASSERT_TRUE(WriteDataFile("Kavri.script", "sleep 2\nim bob hi\nsleep 3\nquit\n"));
+
+  LaunchOptions options;
+  options.standinsOnPath = false;
+  std::string realPerl = StandinsFolder().substr(0, StandinsFolder().find_last_of('\\')) +
+                         "\\real-perl";
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, sizeof system);
+  options.environment.push_back({"PATH", realPerl + ";" + system});
+  ASSERT_NE(StartWithSettings(SettingsWithLine8("0"), options), nullptr);
+  ASSERT_TRUE(PressStart());
+
+  EXPECT_TRUE(WaitUntil([] { return ReadDataFile("control.txt") == std::string("Connected!\r\n"); },
+                        60000))
+      << "control.txt: " << ReadDataFile("control.txt").value_or("(none)");
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }, 20000)) << "the icon shows connected";
+  EXPECT_TRUE(WaitUntil(
+      [] {
+        std::string log = ReadDataFile("Kavri.script.log").value_or("");
+        return log.find("< bob: hi") != std::string::npos &&
+               log.find("> bob: Hello, you've reached Kavri") != std::string::npos;
+      },
+      30000))
+      << "the conversation: " << ReadDataFile("Kavri.script.log").value_or("(no log)");
+  const std::string signedOff = "Signed off as botuser, 1 message received";
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return ReadDataFile("results.txt").value_or("").rfind(signedOff, 0) == 0;
+      },
+      30000))
+      << "results.txt: " << ReadDataFile("results.txt").value_or("(none)");
+  EXPECT_NE(ReadDataFile("control.txt"), std::string("Connected!\r\n"));
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect(signedOff));
+}
+
 }  // namespace
 }  // namespace e2e
