@@ -54,8 +54,8 @@ int ListView::GetItemCount() const {
   return static_cast<int>(SendMessage(LVM_GETITEMCOUNT, 0, 0));
 }
 
-void ListView::SetItemCount(int count) {
-  SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+void ListView::SetItemCount(int count, DWORD flags) {
+  SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), static_cast<LPARAM>(flags));
 }
 
 int ListView::GetSelectionMark() const {

@@ -19,8 +19,10 @@ class ListView : public Window {
   bool DeleteItem(int index);
   bool DeleteAllItems();
   int GetItemCount() const;
-  // Makes room for count items at once, before many are inserted.
-  void SetItemCount(int count);
+  // Makes room for count items at once, before many are inserted; in a list
+  // that holds no items of its own (LVS_OWNERDATA), sets how many it shows.
+  // flags: LVSICF_NOSCROLL, LVSICF_NOINVALIDATEALL.
+  void SetItemCount(int count, DWORD flags = 0);
   // The item the user selected last, or -1.
   int GetSelectionMark() const;
   int SetSelectionMark(int index);

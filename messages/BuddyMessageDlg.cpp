@@ -1,8 +1,11 @@
 #include "messages/BuddyMessageDlg.h"
 
 #include <commctrl.h>
-#include <cstdio>
-static double T(){LARGE_INTEGER f,c;QueryPerformanceFrequency(&f);QueryPerformanceCounter(&c);return double(c.QuadPart)/double(f.QuadPart);}
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/EditorFileUi.h"
 
 namespace {
 
@@ -36,13 +39,14 @@ const fw::MessageMap& CBuddyMessageDlg::Messages() {
           fw::OnControl(IDC_MESSAGE_EDITOR, EN_KILLFOCUS,
                         &CBuddyMessageDlg::OnMessageKillFocus),
           fw::OnNotify(IDC_KEY_LIST, NM_CLICK, &CBuddyMessageDlg::OnListClick),
+          fw::OnNotify(IDC_KEY_LIST, LVN_GETDISPINFOA, &CBuddyMessageDlg::OnListGetText),
+          fw::OnNotify(IDC_KEY_LIST, LVN_ODFINDITEMA, &CBuddyMessageDlg::OnListFind),
           fw::OnMessage(WM_TIMER, &CBuddyMessageDlg::OnTimer),
       });
   return map;
 }
 
 BOOL CBuddyMessageDlg::OnInitDialog() {
-  double a=T(); struct P{double a; ~P(){fprintf(stderr,"init %.3f\n",T()-a);}} p{a};
   // A message may be as long as the user likes.
   SendDlgItemMessageA(hwnd_, IDC_MESSAGE_EDITOR, EM_SETLIMITTEXT, 0, 0);
   return Dialog::OnInitDialog();
@@ -74,9 +78,7 @@ void CBuddyMessageDlg::DropWaitingQuestion() { KillTimer(hwnd_, kQuestionTimer);
 
 void CBuddyMessageDlg::OnOK() {
   DropWaitingQuestion();
-  double a=T();
   editor_.OnOk();
-  fprintf(stderr, "ok %.3f\n", T()-a);
 }
 
 void CBuddyMessageDlg::OnCancel() {
@@ -127,29 +129,88 @@ bool CBuddyMessageDlg::ReadFields() { return UpdateData(true); }
 
 void CBuddyMessageDlg::ShowFields() { UpdateData(false); }
 
+// The key list holds no items of its own (LVS_OWNERDATA): it shows the
+// editor's entries, asking for the text of each one it draws. A list of any
+// length is shown at once, and Add and Remove cost the same whatever its
+// length.
 void CBuddyMessageDlg::ShowEntries(const std::vector<std::string>& entries) {
-  // All at once and in their final order, without redrawing in between:
-  // each item is appended, so the list never moves the items it holds.
-  double a=T();
-  list_.SetRedraw(false);
-  list_.DeleteAllItems();
   list_.SetItemCount(static_cast<int>(entries.size()));
-  double b=T();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    list_.InsertItem(static_cast<int>(i), entries[i]);
-    if (i == entries.size()/2) fprintf(stderr, "  half %.3f\n", T()-b);
-  }
-  double c=T();
-  list_.SetRedraw(true);
-  fprintf(stderr, "show: prep %.3f insert %.3f redraw %.3f\n", b-a, c-b, T()-c);
+  InvalidateRect(list_.hwnd(), nullptr, TRUE);
 }
 
-void CBuddyMessageDlg::InsertEntry(std::size_t index, const std::string& text) {
-  list_.InsertItem(static_cast<int>(index), text);
+void CBuddyMessageDlg::InsertEntry(std::size_t, const std::string&) {
+  // The editor adds each entry at the end of its list.
+  list_.SetItemCount(static_cast<int>(editor_.itemCount()), LVSICF_NOSCROLL);
 }
 
 void CBuddyMessageDlg::DeleteEntry(std::size_t index) {
   list_.DeleteItem(static_cast<int>(index));
+}
+
+LRESULT CBuddyMessageDlg::OnListGetText(NMHDR* header) {
+  LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+  const std::vector<std::string>& entries = editor_.entries();
+  if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) {
+    return 0;
+  }
+  const std::string* text =
+      item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < entries.size()
+          ? &entries[static_cast<std::size_t>(item.iItem)]
+          : nullptr;
+  std::size_t length = text == nullptr ? 0 : text->size();
+  length = std::min(length, static_cast<std::size_t>(item.cchTextMax - 1));
+  if (length > 0) std::memcpy(item.pszText, text->data(), length);
+  item.pszText[length] = '\0';
+  return 0;
+}
+
+namespace {
+
+bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
+  const std::size_t length = std::strlen(prefix);
+  if (length > text.size()) return false;
+  if (length == 0) return true;
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(),
+                        static_cast<int>(length), prefix,
+                        static_cast<int>(length)) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+// Typing in the list jumps to the next entry that begins with what was
+// typed, as it does in a list that holds its items.
+LRESULT CBuddyMessageDlg::OnListFind(NMHDR* header) {
+  const LVFINDINFOA& find = reinterpret_cast<NMLVFINDITEMA*>(header)->lvfi;
+  const std::vector<std::string>& entries = editor_.entries();
+  if ((find.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.psz == nullptr ||
+      entries.empty()) {
+    return -1;
+  }
+  const bool whole = (find.flags & LVFI_PARTIAL) == 0;
+  const std::size_t count = entries.size();
+  const NMLVFINDITEMA* request = reinterpret_cast<NMLVFINDITEMA*>(header);
+  std::size_t start = request->iStart >= 0 &&
+                              static_cast<std::size_t>(request->iStart) < count
+                          ? static_cast<std::size_t>(request->iStart)
+                          : 0;
+  const std::size_t steps = (find.flags & LVFI_WRAP) != 0 ? count : count - start;
+  for (std::size_t step = 0; step < steps; ++step) {
+    std::size_t i = (start + step) % count;
+    const std::string& entry = entries[i];
+    if (StartsWithIgnoringCase(entry, find.psz) &&
+        (!whole || entry.size() == std::strlen(find.psz))) {
+      return static_cast<LRESULT>(i);
+    }
+  }
+  return -1;
+}
+
+void CBuddyMessageDlg::WarnUnreadable(const std::string& path, const std::string& problem) {
+  tolvane::WarnIfUnreadable(*this, path, problem);
+}
+
+bool CBuddyMessageDlg::SaveList(const std::string& path, const std::string& text) {
+  return tolvane::SaveTextOrReport(*this, path, text);
 }
 
 int CBuddyMessageDlg::SelectionMark() { return list_.GetSelectionMark(); }
@@ -168,4 +229,4 @@ void CBuddyMessageDlg::FocusName() {
   ::SendMessageA(name, EM_SETSEL, 0, -1);
 }
 
-void CBuddyMessageDlg::CloseWithOk() { double a=T(); bool r=UpdateData(true); fprintf(stderr,"read %.3f\n",T()-a); a=T(); list_.DeleteAllItems(); fprintf(stderr,"deleteall %.3f\n",T()-a);a=T(); if(r) EndDialog(IDOK); fprintf(stderr,"end %.3f\n",T()-a);}
+void CBuddyMessageDlg::CloseWithOk() { Dialog::OnOK(); }

@@ -38,6 +38,8 @@ class CBuddyMessageDlg : public fw::Dialog, private tolvane::EditorView {
   void OnMessageChange();
   void OnMessageKillFocus();
   LRESULT OnListClick(NMHDR* header);
+  LRESULT OnListGetText(NMHDR* header);
+  LRESULT OnListFind(NMHDR* header);
   LRESULT OnTimer(WPARAM id, LPARAM);
   void DropWaitingQuestion();
 
@@ -47,6 +49,8 @@ class CBuddyMessageDlg : public fw::Dialog, private tolvane::EditorView {
   void ShowEntries(const std::vector<std::string>& entries) override;
   void InsertEntry(std::size_t index, const std::string& text) override;
   void DeleteEntry(std::size_t index) override;
+  void WarnUnreadable(const std::string& path, const std::string& problem) override;
+  bool SaveList(const std::string& path, const std::string& text) override;
   int SelectionMark() override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
   void Tell(const std::string& text) override;

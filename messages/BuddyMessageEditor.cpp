@@ -66,9 +66,7 @@ void BuddyMessageEditor::LoadOnce() {
   if (loaded_) return;
   loaded_ = true;
   TextLines file = LoadForEditing(listPath_);
-  if (file.status == ReadStatus::kFailed) {
-    view_.Tell(LoadFailedMessage(listPath_, file.error));
-  }
+  if (file.status == ReadStatus::kFailed) view_.WarnUnreadable(listPath_, file.error);
   if (setup_.schedule) {
     entries_ = ParseScheduleLines(file.lines);
   } else {
@@ -200,15 +198,9 @@ void BuddyMessageEditor::OnRemove() {
 
 void BuddyMessageEditor::OnOk() {
   if (AskToSave() == SaveOutcome::kFailed) return;
-  struct W{std::string p;double a=0;} w;
   const std::string text =
       setup_.schedule ? FormatScheduleList(entries_) : FormatBarList(entries_);
-  WriteResult written = WriteTextFile(listPath_, text);
-  if (!written.ok) {
-    view_.Tell(SaveFailedMessage(listPath_, written.error));
-    return;
-  }
-  view_.CloseWithOk();
+  if (view_.SaveList(listPath_, text)) view_.CloseWithOk();
 }
 
 bool BuddyMessageEditor::OnCancel() { return AskToSave() != SaveOutcome::kFailed; }

@@ -51,6 +51,13 @@ class EditorView {
   virtual void ShowEntries(const std::vector<std::string>& entries) = 0;
   virtual void InsertEntry(std::size_t index, const std::string& text) = 0;
   virtual void DeleteEntry(std::size_t index) = 0;
+
+  // Warns that the list file could not be read; `problem` says why.
+  virtual void WarnUnreadable(const std::string& path, const std::string& problem) = 0;
+  // Replaces the list file with `text` (memory form, LF line ends) as a
+  // whole; false, with the user told why, when that failed. The old file
+  // then stays as it was.
+  virtual bool SaveList(const std::string& path, const std::string& text) = 0;
   // The index of the entry the user selected last, or -1.
   virtual int SelectionMark() = 0;
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/EditableFile.h"
+#include "app/TextFile.h"
 #include "tests/unit/TempFolder.h"
 
 namespace tolvane {
@@ -88,6 +90,16 @@ class FakeView : public EditorView {
   }
   void DeleteEntry(std::size_t index) override {
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+  }
+  // As the dialog does it: a whole-file write, and a message naming the file
+  // when it fails.
+  void WarnUnreadable(const std::string& path, const std::string& problem) override {
+    told.push_back(LoadFailedMessage(path, problem));
+  }
+  bool SaveList(const std::string& path, const std::string& text) override {
+    WriteResult written = WriteTextFile(path, text);
+    if (!written.ok) told.push_back(SaveFailedMessage(path, written.error));
+    return written.ok;
   }
   int SelectionMark() override { return mark; }
   bool AskYesNo(const std::string& text, const std::string& caption) override {

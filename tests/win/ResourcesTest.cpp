@@ -53,7 +53,10 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 // Expected dialog layouts
 
 // What a control is, with the class and style bits that make it so.
-enum class Kind { DefaultButton, Button, CheckBox, Edit, Password, MessageEditor, ListView, Label, Icon };
+enum class Kind {
+  DefaultButton, Button, CheckBox, Edit, Password, MessageEditor, ListView, KeyList,
+  Label, Icon
+};
 
 struct KindRule {
   const char* className;
@@ -89,6 +92,12 @@ KindRule RuleFor(Kind kind) {
     case Kind::ListView:
       // Several entries may be selected; entries stay in insertion order.
       return {"SysListView32", LVS_TYPEMASK, LVS_LIST, WS_BORDER | WS_TABSTOP,
+              LVS_SINGLESEL | LVS_SORTASCENDING | LVS_SORTDESCENDING | LVS_OWNERDATA};
+    case Kind::KeyList:
+      // The same, showing the entries that its dialog keeps (LVS_OWNERDATA),
+      // so that a long list opens fast.
+      return {"SysListView32", LVS_TYPEMASK, LVS_LIST,
+              LVS_OWNERDATA | WS_BORDER | WS_TABSTOP,
               LVS_SINGLESEL | LVS_SORTASCENDING | LVS_SORTDESCENDING};
     case Kind::Label:
       return {"Static", SS_TYPEMASK, SS_LEFT, 0, WS_TABSTOP};
@@ -204,7 +213,7 @@ const std::vector<DialogSpec>& Dialogs() {
            {IDC_BUDDY_NAME, Kind::Edit, "", 13, 30, 88, 14},
            {kStatic, Kind::Label, "List of buddies to deliver to.", 13, 55, 97, 14},
            {kStatic, Kind::Label, "Message to deliver.", 146, 55, 103, 13},
-           {IDC_KEY_LIST, Kind::ListView, "", 13, 76, 127, 86},
+           {IDC_KEY_LIST, Kind::KeyList, "", 13, 76, 127, 86},
            {IDC_BUDDY_REMOVE, Kind::Button, "Remove", 213, 28, 62, 19},
        }},
       {IDD_AWAY_MESSAGES, "AwayMessages", "Dialog", 353, 206, kEditorStyle, 0,
@@ -215,7 +224,7 @@ const std::vector<DialogSpec>& Dialogs() {
            {IDC_BUDDY_ADD, Kind::Button, "Add", 148, 28, 62, 19},
            {kStatic, Kind::Label, "Add buddy", 13, 13, 70, 11},
            {IDC_BUDDY_NAME, Kind::Edit, "", 13, 30, 88, 14},
-           {IDC_KEY_LIST, Kind::ListView, "", 13, 76, 127, 86},
+           {IDC_KEY_LIST, Kind::KeyList, "", 13, 76, 127, 86},
            {IDC_BUDDY_REMOVE, Kind::Button, "Remove", 213, 28, 62, 19},
            {kStatic, Kind::Label, "Custom Away Message", 150, 57, 77, 13},
            {kStatic, Kind::Label, "Buddies", 14, 58, 73, 13},
@@ -228,7 +237,7 @@ const std::vector<DialogSpec>& Dialogs() {
            {IDC_BUDDY_ADD, Kind::Button, "Add", 187, 28, 62, 19},
            {kStatic, Kind::Label, "Add buddy", 13, 13, 70, 11},
            {IDC_BUDDY_NAME, Kind::Edit, "", 13, 30, 88, 14},
-           {IDC_KEY_LIST, Kind::ListView, "", 13, 76, 127, 86},
+           {IDC_KEY_LIST, Kind::KeyList, "", 13, 76, 127, 86},
            {IDC_BUDDY_REMOVE, Kind::Button, "Remove", 251, 28, 62, 19},
            {kStatic, Kind::Label, "Custom Away Message", 187, 57, 77, 13},
            {kStatic, Kind::Label, "Schedule", 14, 58, 73, 13},
