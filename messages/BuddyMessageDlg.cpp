@@ -41,6 +41,8 @@ const fw::MessageMap& CBuddyMessageDlg::Messages() {
           fw::OnNotify(IDC_KEY_LIST, NM_CLICK, &CBuddyMessageDlg::OnListClick),
           fw::OnNotify(IDC_KEY_LIST, LVN_GETDISPINFOA, &CBuddyMessageDlg::OnListGetText),
           fw::OnNotify(IDC_KEY_LIST, LVN_ODFINDITEMA, &CBuddyMessageDlg::OnListFind),
+          // Some list views ask in wide characters even of an ANSI dialog.
+          fw::OnNotify(IDC_KEY_LIST, LVN_ODFINDITEMW, &CBuddyMessageDlg::OnListFind),
           fw::OnMessage(WM_TIMER, &CBuddyMessageDlg::OnTimer),
       });
   return map;
@@ -166,12 +168,12 @@ LRESULT CBuddyMessageDlg::OnListGetText(NMHDR* header) {
 
 namespace {
 
-bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
-  const std::size_t length = std::strlen(prefix);
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
+  const std::size_t length = prefix.size();
   if (length > text.size()) return false;
   if (length == 0) return true;
   return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(),
-                        static_cast<int>(length), prefix,
+                        static_cast<int>(length), prefix.data(),
                         static_cast<int>(length)) == CSTR_EQUAL;
 }
 
@@ -180,15 +182,27 @@ bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
 // Typing in the list jumps to the next entry that begins with what was
 // typed, as it does in a list that holds its items.
 LRESULT CBuddyMessageDlg::OnListFind(NMHDR* header) {
-  const LVFINDINFOA& find = reinterpret_cast<NMLVFINDITEMA*>(header)->lvfi;
+  const NMLVFINDITEMA* request = reinterpret_cast<NMLVFINDITEMA*>(header);
+  const LVFINDINFOA& find = request->lvfi;
   const std::vector<std::string>& entries = editor_.entries();
   if ((find.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.psz == nullptr ||
       entries.empty()) {
     return -1;
   }
+  // The two forms of the request differ only in the characters of psz.
+  std::string typed;
+  if (header->code == LVN_ODFINDITEMW) {
+    const wchar_t* wide = reinterpret_cast<const NMLVFINDITEMW*>(header)->lvfi.psz;
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return -1;
+    typed.resize(static_cast<std::size_t>(size));
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, &typed[0], size, nullptr, nullptr);
+    typed.resize(static_cast<std::size_t>(size - 1));
+  } else {
+    typed = find.psz;
+  }
   const bool whole = (find.flags & LVFI_PARTIAL) == 0;
   const std::size_t count = entries.size();
-  const NMLVFINDITEMA* request = reinterpret_cast<NMLVFINDITEMA*>(header);
   std::size_t start = request->iStart >= 0 &&
                               static_cast<std::size_t>(request->iStart) < count
                           ? static_cast<std::size_t>(request->iStart)
@@ -197,8 +211,7 @@ LRESULT CBuddyMessageDlg::OnListFind(NMHDR* header) {
   for (std::size_t step = 0; step < steps; ++step) {
     std::size_t i = (start + step) % count;
     const std::string& entry = entries[i];
-    if (StartsWithIgnoringCase(entry, find.psz) &&
-        (!whole || entry.size() == std::strlen(find.psz))) {
+    if (StartsWithIgnoringCase(entry, typed) && (!whole || entry.size() == typed.size())) {
       return static_cast<LRESULT>(i);
     }
   }

@@ -370,6 +370,60 @@ TEST_F(AwayDialog, AMessageLongerThanTheEditDefaultCanBeTypedAndSaved) {
   EXPECT_EQ(data.Read("boba.txt"), longText + "!");
 }
 
+// The list shows the dialog's own entries: every one whole, and typing in
+// the list finds the next entry that begins with the letters typed.
+TEST_F(AwayDialog, TheListShowsLongEntriesWholeAndTypingFindsAnEntry) {
+  const std::string longName(150, 'q');
+  data.Write("buddya.txt", "bob|" + longName + "|amy|Bea|\r\n");
+  CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
+  EXPECT_EQ(Items(dialog, IDC_KEY_LIST), (Names{"Bea", "amy", longName, "bob"}));
+  HWND list = Item(dialog, IDC_KEY_LIST);
+  SetFocus(list);
+  SendMessageA(list, WM_CHAR, 'b', 1);
+  Pump(20);
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
+  Pump(1200);  // a pause ends the typed word
+  SendMessageA(list, WM_CHAR, 'b', 1);
+  Pump(20);
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 3);
+  SendMessageA(list, WM_CHAR, 'z', 1);  // "bz": no entry, the selection stays
+  Pump(20);
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 3);
+}
+
+TEST_F(AwayDialog, AFailedListSaveNamesTheFileAndOkWaitsForASaveThatWorks) {
+  data.Write("buddya.txt", "amy|\r\n");
+  CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
+  MessageBoxCatcher catcher;
+  AddBuddy(dialog, "bob");
+  SetFileAttributesA(data.file("buddya.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  ClickButton(dialog, IDOK);
+  SetFileAttributesA(data.file("buddya.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_NE(catcher.boxes()[0].text.find(data.file("buddya.txt")), std::string::npos);
+  ASSERT_NE(dialog.hwnd(), nullptr);
+  EXPECT_EQ(data.Read("buddya.txt"), "amy|\r\n");
+  EXPECT_EQ(Items(dialog, IDC_KEY_LIST), (Names{"amy", "bob"}));
+  ClickButton(dialog, IDOK);
+  EXPECT_EQ(dialog.hwnd(), nullptr);
+  EXPECT_EQ(data.Read("buddya.txt"), "amy|bob|\r\n");
+}
+
+TEST_F(DeliverDialog, AListFileThatCannotBeReadIsReportedOnOpening) {
+  data.Write("buddym.txt", "bob|\r\n");
+  HANDLE held = CreateFileA(data.file("buddym.txt").c_str(), GENERIC_READ | GENERIC_WRITE,
+                            0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  MessageBoxCatcher catcher;
+  CDeliverMessagesDlg& dialog = Open<CDeliverMessagesDlg>();
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_NE(catcher.boxes()[0].text.find(data.file("buddym.txt")), std::string::npos);
+  EXPECT_TRUE(Items(dialog, IDC_KEY_LIST).empty());
+  ClickButton(dialog, IDCANCEL);
+  CloseHandle(held);
+  EXPECT_EQ(data.Read("buddym.txt"), "bob|\r\n");
+}
+
 // Run modally, as the main dialog runs it, and driven from a timer.
 struct ModalScript {
   int step = 0;
