@@ -6,9 +6,11 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/BarList.h"
 #include "app/TextFile.h"
+#include "messages/MessageFiles.h"
 #include "settings/ContactFile.h"
 #include "settings/SettingsFile.h"
 
@@ -79,6 +81,63 @@ void FuzzBarList(std::string_view disk) {
   Require(tolvane::ParseBarList(back[0]) == entries);
 }
 
+// A message read from any bytes is in the editor's form (every line break
+// one CR LF), is stored as exactly that, and reads back unchanged.
+void FuzzMessage(std::string_view disk) {
+  std::string text = tolvane::MessageFromDisk(disk);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') Require(i + 1 < text.size() && text[i + 1] == '\n');
+    if (text[i] == '\n') Require(i > 0 && text[i - 1] == '\r');
+  }
+  std::string saved = tolvane::MessageToDisk(text);
+  Require(saved == text);
+  Require(tolvane::MessageFromDisk(saved) == text);
+  if (disk.find_first_of("\r\n") == std::string_view::npos) Require(text == disk);
+}
+
+// Every entry read from schedule.txt has a buddy part; a key that Add can
+// make (a time in range and a name that may have a message file) is written
+// and read back as itself; and the buddy name checks accept nothing unsafe.
+void FuzzSchedule(std::string_view disk) {
+  std::vector<std::string> entries = tolvane::ParseScheduleLines(LinesOf(disk));
+  for (const std::string& entry : entries) {
+    Require(entry.find(' ') != std::string::npos);
+    Require(entry.find('\n') == std::string::npos);
+  }
+  // Writing what was read, then reading it, gives back at least those
+  // entries, in their order (entries of the form "time name": a blank
+  // before the time's ":" is read back as another entry).
+  std::vector<std::string> timed;
+  for (const std::string& entry : entries) {
+    if (entry.find('\r') == std::string::npos && entry.find(':') < entry.find(' ')) {
+      timed.push_back(entry);
+    }
+  }
+  entries = timed;
+  std::string saved = tolvane::ToDiskText(tolvane::FormatScheduleList(entries));
+  std::vector<std::string> back = tolvane::ParseScheduleLines(LinesOf(saved));
+  std::size_t found = 0;
+  for (const std::string& entry : back) {
+    if (found < entries.size() && entry == entries[found]) ++found;
+  }
+  Require(found == entries.size());
+
+  if (disk.size() < 2) return;
+  const int hours = static_cast<unsigned char>(disk[0]) % 25;
+  const int minutes = static_cast<unsigned char>(disk[1]) % 61;
+  const std::string name(disk.substr(2));
+  if (!tolvane::NameProblem(name, "s.txt").empty()) return;
+  for (char c : name) {
+    Require(static_cast<unsigned char>(c) >= 0x20);
+    Require(std::string_view("\\/:*?\"<>|").find(c) == std::string_view::npos);
+  }
+  Require(!tolvane::IsDataFolderFile(name + "s.txt"));
+  const std::string key = tolvane::ScheduleKey(hours, minutes, name);
+  Require(tolvane::BuddyPartOf(key) == name);
+  std::string one = tolvane::ToDiskText(tolvane::FormatScheduleList({key}));
+  Require(tolvane::ParseScheduleLines(LinesOf(one)) == std::vector<std::string>{key});
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -91,6 +150,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzContact(disk);
 #elif defined(TOLVANE_FUZZ_BAR_LIST)
   FuzzBarList(disk);
+#elif defined(TOLVANE_FUZZ_MESSAGE)
+  FuzzMessage(disk);
+#elif defined(TOLVANE_FUZZ_SCHEDULE)
+  FuzzSchedule(disk);
 #endif
   return 0;
 }
