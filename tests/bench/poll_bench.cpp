@@ -1,0 +1,139 @@
+// Times one status poll of the launcher with the real shell: the first
+// lines of results.txt and control.txt read and the tooltip sent, as the
+// main dialog does every 500 ms while the bot runs. Prints rows of the
+// figures table ("| figure | value |"): microseconds per poll, and the bytes
+// one poll reads, for a short status file and for one of a megabyte.
+//
+//   tests/wine/run-in-wine.sh build/win64/tests/bench/tolvane_poll_bench.exe
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/BotLauncher.h"
+#include "resources/resource.h"
+#include "tests/win/WinTempFolder.h"
+#include "tray/TrayIcon.h"
+
+namespace {
+
+using tolvane::testing::WinTempFolder;
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER count;
+  QueryPerformanceCounter(&count);
+  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+// The bytes this process has read from files so far. The system counts them
+// (GetProcessIoCounters) on Windows but not under Wine, so the program's own
+// calls of ReadFile are counted as well: its import of ReadFile is pointed
+// at a counting function.
+long long g_bytesReadByReadFile = 0;
+bool g_readFileCounted = false;
+decltype(&ReadFile) g_realReadFile = nullptr;
+
+BOOL WINAPI CountingReadFile(HANDLE file, LPVOID buffer, DWORD want, LPDWORD got,
+                             LPOVERLAPPED overlapped) {
+  const BOOL result = g_realReadFile(file, buffer, want, got, overlapped);
+  if (result && got != nullptr) g_bytesReadByReadFile += *got;
+  return result;
+}
+
+void CountReadFile() {
+  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return;
+  const FARPROC real = GetProcAddress(GetModuleHandleA("kernel32.dll"), "ReadFile");
+  for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       module->Name != 0; ++module) {
+    for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+         thunk->u1.Function != 0; ++thunk) {
+      if (reinterpret_cast<FARPROC>(thunk->u1.Function) != real) continue;
+      DWORD old = 0;
+      VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &old);
+      g_realReadFile = reinterpret_cast<decltype(&ReadFile)>(reinterpret_cast<void*>(real));
+      thunk->u1.Function = reinterpret_cast<ULONG_PTR>(&CountingReadFile);
+      VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, old, &old);
+      g_readFileCounted = true;
+    }
+  }
+}
+
+long long BytesRead() {
+  IO_COUNTERS counters{};
+  if (GetProcessIoCounters(GetCurrentProcess(), &counters) && counters.ReadTransferCount > 0) {
+    return static_cast<long long>(counters.ReadTransferCount);
+  }
+  return g_readFileCounted ? g_bytesReadByReadFile : -1;
+}
+
+struct Result {
+  double microseconds;
+  long long bytes;  // per poll; -1 unknown
+};
+
+Result Time(CTrayIcon& tray, const std::string& results, const std::string& control) {
+  bool connected = true;  // as after sign-on: the tooltip only
+  for (int i = 0; i < 200; ++i) tolvane::PollBotStatus(tray, results, control, &connected);
+  constexpr int kPolls = 5000;
+  const long long readBefore = BytesRead();
+  const double start = Now();
+  for (int i = 0; i < kPolls; ++i) {
+    tolvane::PollBotStatus(tray, results, control, &connected);
+    if (i % 250 == 0) Pump();
+  }
+  const double took = Now() - start;
+  const long long readAfter = BytesRead();
+  Result result{took * 1e6 / kPolls, -1};
+  if (readBefore >= 0 && readAfter >= readBefore) result.bytes = (readAfter - readBefore) / kPolls;
+  return result;
+}
+
+void Row(const char* figure, const Result& result) {
+  std::printf("| %s, time | %.0f us |\n", figure, result.microseconds);
+  if (result.bytes >= 0) {
+    std::printf("| %s, bytes read | %lld bytes |\n", figure, result.bytes);
+  } else {
+    std::printf("| %s, bytes read | not counted by this system |\n", figure);
+  }
+}
+
+}  // namespace
+
+int main() {
+  CountReadFile();
+  WinTempFolder data;
+  data.Write("results.txt", "Connected as alex, 3 messages received\r\n");
+  data.Write("control.txt", "Connected!\r\n");
+  const std::string results = data.folder() + "results.txt";
+  const std::string control = data.folder() + "control.txt";
+
+  CTrayIcon tray;
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  if (!tray.CreateTray(nullptr, WM_APP + 10, "Click here", icon, IDR_MAINFRAME)) {
+    std::fprintf(stderr, "poll bench: the shell took no icon\n");
+    return 1;
+  }
+  Row("one status poll", Time(tray, results, control));
+
+  std::string big(1 << 20, 'x');
+  big.replace(0, 42, "Connected as alex, 3 messages received\r\n");
+  data.Write("results.txt", big);
+  Row("one status poll, 1 MB results.txt", Time(tray, results, control));
+  tray.RemoveFromTray();
+  return 0;
+}
