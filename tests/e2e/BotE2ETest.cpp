@@ -386,6 +386,52 @@ TEST_F(BotStatus, TheIconReturnsWithItsStateWhenTheTaskbarIsCreatedAgain) {
   ASSERT_NO_FATAL_FAILURE(StopAndExpect("Still online"));
 }
 
+// A real change of the work area (as when the taskbar is moved or resized):
+// the icon stays with its state, and one the shell has lost comes back.
+TEST_F(BotStatus, AChangeOfTheWorkAreaKeepsTheIconOrBringsItBack) {
+  ASSERT_NE(OpenPanel(Write("results.txt", "Online as botuser\\r\\n") +
+                      Write("control.txt", "Connected!\\r\\n") + "wait"),
+            nullptr);
+  ASSERT_TRUE(PressStart());
+  ASSERT_TRUE(WaitUntil([&] { return ShowsConnected(); }));
+
+  // Windows tells every top-level window of a new work area; Wine changes
+  // the area without telling, so the notice goes out here as Windows sends
+  // it.
+  const auto setWorkArea = [](RECT area) {
+    const BOOL changed = SystemParametersInfoA(SPI_SETWORKAREA, 0, &area, SPIF_SENDCHANGE);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0,
+                        SMTO_ABORTIFHUNG, 5000, &answer);
+    return changed != FALSE;
+  };
+  RECT original{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &original, 0));
+  struct Restore {
+    RECT area;
+    ~Restore() { SystemParametersInfoA(SPI_SETWORKAREA, 0, &area, 0); }
+  } restore{original};
+  RECT smaller = original;
+  smaller.bottom -= 40;
+  ASSERT_TRUE(setWorkArea(smaller));
+  ASSERT_TRUE(WriteDataFile("results.txt", "After the change\r\n"));
+  EXPECT_TRUE(TrayIconExists(main(), kTrayIconId));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }));
+  EXPECT_EQ(TooltipOfIcon("After the change"), "After the change");
+  EXPECT_FALSE(IsWindowVisible(main()));
+
+  // The shell has lost the icon; the next change of the work area adds it
+  // again as it was.
+  ASSERT_TRUE(DeleteTrayIcon(main(), kTrayIconId));
+  ASSERT_TRUE(WaitUntil([&] { return !TaskbarShowsIcon(connected_); }));
+  ASSERT_TRUE(setWorkArea(original));
+  EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main(), kTrayIconId); }));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }));
+  EXPECT_EQ(TooltipOfIcon("After the change"), "After the change");
+  EXPECT_FALSE(IsWindowVisible(main()));
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect("After the change"));
+}
+
 
 // The real bot (Kavri.pl and its modules from the source tree) run by the
 // Linux perl, on a scripted conversation instead of the network.
