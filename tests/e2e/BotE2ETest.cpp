@@ -432,6 +432,112 @@ TEST_F(BotStatus, AChangeOfTheWorkAreaKeepsTheIconOrBringsItBack) {
   ASSERT_NO_FATAL_FAILURE(StopAndExpect("After the change"));
 }
 
+// A notification area that is not there yet, as at a start with Windows
+// before the shell has made its taskbar: a window of the taskbar's class,
+// found before the real one, that refuses every icon. It runs in a thread
+// of its own, so that it answers the shell calls of Tolvane at once.
+class AbsentNotificationArea {
+ public:
+  AbsentNotificationArea() {
+    ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, &AbsentNotificationArea::Run, this, 0, nullptr);
+    WaitForSingleObject(ready_, 10000);
+  }
+  ~AbsentNotificationArea() { Remove(); }
+
+  // Gone: the real notification area is found again.
+  void Remove() {
+    if (thread_ == nullptr) return;
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    WaitForSingleObject(thread_, 10000);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
+    thread_ = nullptr;
+  }
+  bool there() const { return window_ != nullptr && Taskbar() == window_; }
+  // The icons that programs asked it to take.
+  LONG refused() const { return refused_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<AbsentNotificationArea*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_COPYDATA && self != nullptr) {
+      InterlockedIncrement(&self->refused_);
+      return FALSE;
+    }
+    if (message == WM_CLOSE) {
+      DestroyWindow(window);
+      PostQuitMessage(0);
+      return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  static DWORD WINAPI Run(void* parameter) {
+    auto* self = static_cast<AbsentNotificationArea*>(parameter);
+    WNDCLASSA type{};
+    type.lpfnWndProc = &Procedure;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&type);
+    self->window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "Shell_TrayWnd", "",
+                                    WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, type.hInstance,
+                                    nullptr);
+    SetWindowLongPtrA(self->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetEvent(self->ready_);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    UnregisterClassA("Shell_TrayWnd", type.hInstance);
+    return 0;
+  }
+
+  HANDLE ready_ = nullptr;
+  HANDLE thread_ = nullptr;
+  HWND window_ = nullptr;
+  volatile LONG refused_ = 0;
+};
+
+// Started with Windows and connecting at once, before the notification area
+// exists: the window stays on the screen with the bot running, so that the
+// user has a way to it; once the shell has made its taskbar, the icon comes
+// with the bot's state and the window goes into it.
+TEST_F(BotStatus, AStartBeforeTheNotificationAreaExistsShowsTheIconOnceItComes) {
+  AbsentNotificationArea absent;
+  ASSERT_TRUE(absent.there()) << "the stand-in taskbar is not the one found";
+  ASSERT_TRUE(WriteDataFile("settings.txt", SettingsWithLine8("1")));
+  LaunchOptions options;
+  options.environment.push_back(
+      {"TOLVANE_PERL_BEHAVIOUR", Write("results.txt", "Online as botuser\\r\\n") +
+                                     Write("control.txt", "Connected!\\r\\n") + "wait"});
+  ASSERT_TRUE(StartTolvane(options));
+
+  // The refused icon is reported, as at any Start.
+  std::optional<MessageBoxContent> box = WaitForMessageBox(pid(), std::string("Tolvane"));
+  ASSERT_TRUE(box) << DescribeWindowsOf(pid());
+  EXPECT_EQ(box->text, "ERROR");
+  ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+  ASSERT_NE(TakeMainDialog(), nullptr);
+  EXPECT_GE(absent.refused(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return !StandinRuns("perl").empty(); })) << LogText();
+  // Polls go on (three of them); the window stays on the screen throughout.
+  int hiddenSeen = 0;
+  for (int sample = 0; sample < 60; ++sample, Sleep(25)) {
+    if (!IsWindowVisible(main())) ++hiddenSeen;
+  }
+  EXPECT_EQ(hiddenSeen, 0) << "the window left the screen with no icon to bring it back";
+  EXPECT_TRUE(MessageBoxesOf(pid()).empty());
+
+  // The shell makes its taskbar and tells every program.
+  absent.Remove();
+  BroadcastTaskbarCreated();
+  EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main(), kTrayIconId); }));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main()); }))
+      << "the window did not go into the notification area";
+  EXPECT_EQ(TooltipOfIcon("Online as botuser"), "Online as botuser");
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect("Online as botuser"));
+  EXPECT_EQ(StandinRuns("perl").size(), 1u);
+}
+
 
 // The real bot (Kavri.pl and its modules from the source tree) run by the
 // Linux perl, on a scripted conversation instead of the network.

@@ -81,6 +81,12 @@ class PanelTest : public TolvaneTest {
   }
 
   HWND main() const { return main_; }
+  // Waits for the main dialog of a Tolvane started otherwise (StartTolvane)
+  // to be on the screen, and takes it as main().
+  HWND TakeMainDialog() {
+    main_ = WaitForMainDialog();
+    return main_;
+  }
 
  private:
   HWND main_ = nullptr;
