@@ -245,6 +245,22 @@ TEST_F(BotRun, TheBotEndingByItselfChangesNothingUntilTheClick) {
   ASSERT_NO_FATAL_FAILURE(StopAndExpect("Signed off"));
 }
 
+TEST_F(BotRun, ABotThatCrashesLeavesTheIconAndAClickStillStopsAndTellsItsLastStatus) {
+  ASSERT_NE(OpenPanel(Write("results.txt", "Connected as botuser\\r\\n") +
+                      Write("control.txt", "Connected!\\r\\n") + "crash"),
+            nullptr);
+  ASSERT_TRUE(PressStart());
+  std::optional<StandinRun> bot = WaitForBot();
+  ASSERT_TRUE(bot);
+  EXPECT_TRUE(ProcessEnds(bot->pid, 5000));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsConnected(); }));
+  Pause(1000);
+  EXPECT_FALSE(IsWindowVisible(main()));
+  EXPECT_TRUE(MessageBoxesOf(pid()).empty());
+  EXPECT_TRUE(tolvane().running());
+  ASSERT_NO_FATAL_FAILURE(StopAndExpect("Connected as botuser"));
+}
+
 TEST_F(BotRun, WithoutPerlTheErrorIsShownAndAClickStillBringsTheWindowBack) {
   ASSERT_NE(OpenPanel("wait", false), nullptr);
   ASSERT_TRUE(Click(ControlOf(main(), IDOK)));
