@@ -159,5 +159,36 @@ TEST_F(SettingsDialog, ASaveOverAFileInUseIsReportedAndTheOldFileStaysWhole) {
   EXPECT_NE(after->find("\r\nRobin\r\n"), std::string::npos) << *after;
 }
 
+// A settings file marked read-only (copied from a CD, or protected on
+// purpose): the save is refused and said so, and the file stays as it was.
+TEST_F(SettingsDialog, AReadOnlySettingsFileIsReportedAndStaysAsItWas) {
+  const std::string before = SettingsWithLine8("0");
+  ASSERT_NE(StartWithSettings(before), nullptr);
+  const std::string path = DataFile("settings.txt");
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  HWND dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NO_FATAL_FAILURE(ReplaceText(ControlOf(dialog, IDC_OWNER_NAME), "Robin"));
+  ASSERT_TRUE(Click(ControlOf(dialog, IDOK)));
+  std::optional<MessageBoxContent> box = WaitForMessageBox(pid(), std::string("Tolvane"));
+  ASSERT_TRUE(box);
+  EXPECT_NE(box->text.find(path), std::string::npos) << box->text;
+  ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+  EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+  EXPECT_EQ(TextOf(ControlOf(dialog, IDC_OWNER_NAME)), "Robin");
+  EXPECT_EQ(ReadDataFile("settings.txt"), before);
+  EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(ListDataFiles(), std::vector<std::string>{"settings.txt"})
+      << "nothing left beside it";
+
+  // Made writable again, OK saves.
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+  ASSERT_NO_FATAL_FAILURE(ClickAndWaitClosed(dialog, IDOK));
+  std::optional<std::string> after = ReadDataFile("settings.txt");
+  ASSERT_TRUE(after);
+  EXPECT_NE(after->find("\r\nRobin\r\n"), std::string::npos) << *after;
+}
+
 }  // namespace
 }  // namespace e2e
