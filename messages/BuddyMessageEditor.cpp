@@ -146,7 +146,7 @@ void BuddyMessageEditor::OnAdd() {
   if (AskToSave() == SaveOutcome::kFailed) return;
   if (!view_.ReadFields()) return;
   const std::string buddy = fields_.buddy;
-  std::string problem = NameProblem(buddy, setup_.messageSuffix);
+  std::string problem = MessageFileProblem(folder_, buddy, setup_.messageSuffix);
   if (!problem.empty()) {
     view_.Tell(RefusedNameMessage(buddy, problem));
     view_.FocusName();
@@ -171,7 +171,7 @@ void BuddyMessageEditor::OnSelectEntry() {
   if (!marked && setup_.schedule) return;
   const std::string entry = marked ? entries_[static_cast<std::size_t>(mark)] : "";
   const std::string buddy = BuddyOf(entry);
-  std::string problem = NameProblem(buddy, setup_.messageSuffix);
+  std::string problem = MessageFileProblem(folder_, buddy, setup_.messageSuffix);
   if (!problem.empty()) {
     // Listed from a hand-edited file: its message file is never touched.
     currentFile_.clear();

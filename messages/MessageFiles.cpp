@@ -144,4 +144,18 @@ std::string NameProblem(std::string_view name, std::string_view suffix) {
   return std::string();
 }
 
+std::string MessageFileProblem(std::string_view folder, std::string_view name,
+                               std::string_view suffix) {
+  std::string problem = NameProblem(name, suffix);
+  if (!problem.empty()) return problem;
+  const std::size_t length = folder.size() + name.size() + suffix.size();
+  if (length > kMaxPathChars) {
+    return "it is too long: its message file's path would have " + std::to_string(length) +
+           " characters, and Windows allows at most " + std::to_string(kMaxPathChars) +
+           " (at most " + std::to_string(kMaxPathChars - folder.size() - suffix.size()) +
+           " for the name)";
+  }
+  return std::string();
+}
+
 }  // namespace tolvane

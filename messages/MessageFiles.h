@@ -58,6 +58,15 @@ std::string FormatScheduleList(const std::vector<std::string>& entries);
 // folder's own files. The empty name and names with blanks inside are allowed.
 std::string NameProblem(std::string_view name, std::string_view suffix);
 
+// The longest path, in characters, that the program's file calls take
+// (MAX_PATH less the terminating NUL).
+inline constexpr std::size_t kMaxPathChars = 259;
+
+// NameProblem, and also a message file whose path in `folder` (with its
+// trailing separator) would be longer than kMaxPathChars.
+std::string MessageFileProblem(std::string_view folder, std::string_view name,
+                               std::string_view suffix);
+
 // Whether a file name (without folder) is one of the files that the data
 // folder holds for the program and the bot, case ignored as Windows does.
 bool IsDataFolderFile(std::string_view fileName);

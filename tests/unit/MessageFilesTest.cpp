@@ -129,5 +129,20 @@ TEST(NameProblem, AMessageFileMayNotBeOneOfTheDataFolderFiles) {
   EXPECT_EQ(NameProblem("schedule", "s.txt"), "");
 }
 
+TEST(MessageFileProblem, APathLongerThanWindowsTakesIsRefusedWithTheLengthAllowed) {
+  const std::string folder = "C:\\Documents and Settings\\alex\\My Documents\\Tolvane\\";
+  const std::size_t room = kMaxPathChars - folder.size() - std::string("a.txt").size();
+  EXPECT_EQ(MessageFileProblem(folder, std::string(room, 'n'), "a.txt"), "");
+  const std::string refused = MessageFileProblem(folder, std::string(room + 1, 'n'), "a.txt");
+  EXPECT_NE(refused.find("too long"), std::string::npos) << refused;
+  EXPECT_NE(refused.find("at most " + std::to_string(room) + " for the name"),
+            std::string::npos)
+      << refused;
+  // The shorter suffix leaves room for one character more.
+  EXPECT_EQ(MessageFileProblem(folder, std::string(room + 1, 'n'), ".txt"), "");
+  // The name's own problems come first.
+  EXPECT_NE(MessageFileProblem(folder, "a|b", "a.txt").find("\"|\""), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tolvane

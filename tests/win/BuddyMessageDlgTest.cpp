@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -355,6 +356,104 @@ TEST_F(AwayDialog, AFailedMessageSaveNamesTheFileAndKeepsTheText) {
   EXPECT_EQ(dialog.hwnd(), nullptr);
   EXPECT_EQ(data.Read("boba.txt"), "precious");
   EXPECT_EQ(data.Read("buddya.txt"), "bob|\r\n");
+}
+
+// ---- files the editors did not write ------------------------------------
+
+// Entries with NUL bytes, Ctrl-Z, a lone CR and bytes that are no valid
+// characters: listed, and written back by OK exactly as they were.
+TEST_F(AwayDialog, StrangeBytesInTheListAreListedAndWrittenBackAsTheyWere) {
+  const std::string odd1("nul\0inside", 10);
+  const std::string odd2 = "ctrl\x1Az";
+  const std::string odd3 = "\xFF\xFE\x81\x80";
+  const std::string odd4 = "lone\rcr";
+  data.Write("buddya.txt", odd1 + "|" + odd2 + "|" + odd3 + "|" + odd4 + "|\r\n");
+  CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
+  MessageBoxCatcher catcher;
+  EXPECT_EQ(ListView_GetItemCount(Item(dialog, IDC_KEY_LIST)), 4);
+  SetText(dialog, IDC_BUDDY_NAME, "newcomer");
+  ClickButton(dialog, IDC_BUDDY_ADD);
+  ClickButton(dialog, IDOK);
+  EXPECT_EQ(dialog_->hwnd(), nullptr);
+  // Shown last to first, and written as shown, with the new entry last.
+  EXPECT_EQ(data.Read("buddya.txt"),
+            odd4 + "|" + odd3 + "|" + odd2 + "|" + odd1 + "|newcomer|\r\n");
+  // Names Windows does not allow in a file name get no message file.
+  EXPECT_FALSE(data.Exists(odd4 + "a.txt"));
+}
+
+// A message with bytes the edit box cannot show is left as it is while the
+// user only looks at it.
+TEST_F(AwayDialog, AMessageWithBytesTheEditCannotShowIsKeptWhenOnlyLookedAt) {
+  const std::string message("before\0after\x1A\xFF end", 18);
+  data.Write("buddya.txt", "amy|\r\n");
+  data.Write("amya.txt", message);
+  CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
+  MessageBoxCatcher catcher;
+  ClickEntry(dialog, 0);
+  EXPECT_EQ(Editor(dialog).substr(0, 6), "before");
+  ClickButton(dialog, IDOK);
+  EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+  EXPECT_EQ(data.Read("amya.txt"), message);
+}
+
+// A list of one line of 100 MB (one entry) opens, and OK writes it back
+// whole.
+TEST_F(DeliverDialog, AHundredMegabyteListLineOpensAndIsWrittenBackWhole) {
+  std::string huge(100u << 20, 'n');
+  data.Write("buddym.txt", huge + "|\r\n");
+  CDeliverMessagesDlg& dialog = Open<CDeliverMessagesDlg>();
+  MessageBoxCatcher catcher;
+  EXPECT_EQ(ListView_GetItemCount(Item(dialog, IDC_KEY_LIST)), 1);
+  ClickButton(dialog, IDOK);
+  EXPECT_EQ(dialog_->hwnd(), nullptr);
+  std::optional<std::string> written = data.Read("buddym.txt");
+  ASSERT_TRUE(written);
+  EXPECT_EQ(written->size(), huge.size() + 3);
+  EXPECT_TRUE(*written == huge + "|\r\n");
+}
+
+// Names as long as the path of their message file allows, and longer: the
+// longest is added with its message file; one character more is refused
+// with the reason and changes nothing.
+TEST_F(AwayDialog, NamesAtTheEdgeOfTheLongestPathAreAddedOrRefusedWithAReason) {
+  CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
+  MessageBoxCatcher catcher;
+  const std::size_t room = MAX_PATH - 1 - data.folder().size() - std::string("a.txt").size();
+  const std::string longest(room, 'L');
+  AddBuddy(dialog, longest);
+  for (const auto& box : catcher.boxes()) ADD_FAILURE() << box.text;
+  EXPECT_TRUE(data.Exists(longest + "a.txt"));
+  const std::string before = data.Listing();
+  AddBuddy(dialog, std::string(room + 1, 'T'));
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_NE(catcher.boxes()[0].text.find("too long"), std::string::npos)
+      << catcher.boxes()[0].text;
+  EXPECT_EQ(Items(dialog, IDC_KEY_LIST), (Names{longest}));
+  EXPECT_EQ(data.Listing(), before);
+  ClickButton(dialog, IDOK);
+  EXPECT_EQ(data.Read("buddya.txt"), longest + "|\r\n");
+}
+
+// An over-long name from a hand-edited list is listed, but no message file
+// is tried for it: a click says why.
+TEST_F(DeliverDialog, AnOverLongNameFromTheListFileIsListedWithoutAMessageFile) {
+  const std::string name(300, 'x');
+  data.Write("buddym.txt", name + "|\r\n");
+  CDeliverMessagesDlg& dialog = Open<CDeliverMessagesDlg>();
+  MessageBoxCatcher catcher;
+  // The label is wider than the list: a click near its start.
+  HWND list = Item(dialog, IDC_KEY_LIST);
+  RECT r{};
+  ASSERT_TRUE(ListView_GetItemRect(list, 0, &r, LVIR_LABEL));
+  MouseClick(list, POINT{r.left + 5, (r.top + r.bottom) / 2});
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_NE(catcher.boxes()[0].text.find("cannot have a message"), std::string::npos)
+      << catcher.boxes()[0].text;
+  EXPECT_NE(catcher.boxes()[0].text.find("it is too long"), std::string::npos)
+      << catcher.boxes()[0].text;
+  ClickButton(dialog, IDOK);
+  EXPECT_EQ(data.Read("buddym.txt"), name + "|\r\n");
 }
 
 TEST_F(AwayDialog, AMessageLongerThanTheEditDefaultCanBeTypedAndSaved) {
