@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/e2e/driver/Locations.h"
 #include "tests/e2e/driver/Screen.h"
 #include "tests/e2e/driver/Tray.h"
@@ -582,8 +583,15 @@ TEST_F(RealBot, AnswersABuddyAndShowsItsStatusFromStartToStop) {
   ASSERT_TRUE(CopyFileA((bot + "\\Kavri.pl").c_str(), DataFile("Kavri.pl").c_str(), FALSE));
   CopyTree(bot + "\\lib", DataFile("lib"));
   ASSERT_TRUE(WriteDataFile("Kavri.ini", "script = Kavri.script\r\n"));
+  // What the editors write: a custom away message for bob, and a message
+  // left for him to be delivered.
+  ASSERT_TRUE(WriteDataFile("buddya.txt", "bob|\r\n"));
+  ASSERT_TRUE(WriteDataFile("boba.txt", "At the dentist until three, bob."));
+  ASSERT_TRUE(WriteDataFile("buddym.txt", "bob|\r\n"));
+  ASSERT_TRUE(WriteDataFile("bob.txt", "Your book is on my desk."));
   // The bot ends by itself, so that no Linux process outlives the test.
-  ASSERT_TRUE(WriteDataFile("Kavri.script", "sleep 2\nim bob hi\nsleep 3\nquit\n"));
+  ASSERT_TRUE(WriteDataFile("Kavri.script",
+                            "sleep 2\nim bob hi <b>there</b>\nsleep 3\nquit\n"));
 
   LaunchOptions options;
   options.standinsOnPath = false;
@@ -602,8 +610,11 @@ TEST_F(RealBot, AnswersABuddyAndShowsItsStatusFromStartToStop) {
   EXPECT_TRUE(WaitUntil(
       [] {
         std::string log = ReadDataFile("Kavri.script.log").value_or("");
-        return log.find("< bob: hi") != std::string::npos &&
-               log.find("> bob: Hello, you've reached Kavri") != std::string::npos;
+        return log.find("< bob: hi <b>there</b>") != std::string::npos &&
+               log.find("> bob: Alex left this message for you:\\nYour book is on my desk.") !=
+                   std::string::npos &&
+               log.find("> bob: Hello, you've reached Kavri") != std::string::npos &&
+               log.find("> bob: At the dentist until three, bob.") != std::string::npos;
       },
       30000))
       << "the conversation: " << ReadDataFile("Kavri.script.log").value_or("(no log)");
@@ -616,6 +627,28 @@ TEST_F(RealBot, AnswersABuddyAndShowsItsStatusFromStartToStop) {
       << "results.txt: " << ReadDataFile("results.txt").value_or("(none)");
   EXPECT_NE(ReadDataFile("control.txt"), std::string("Connected!\r\n"));
   ASSERT_NO_FATAL_FAILURE(StopAndExpect(signedOff));
+
+  // Saved Messages: the bot's summary, then the pages of its runs.
+  ASSERT_TRUE(Click(ControlOf(main(), IDC_SAVED_MESSAGES)));
+  std::optional<MessageBoxContent> box = WaitForMessageBox(pid(), std::string("Tolvane"));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text.rfind("1 message from 1 buddy since ", 0), 0u) << box->text;
+  ASSERT_NO_FATAL_FAILURE(AnswerOk(*box));
+  HWND open = WaitForWindowOf(pid(), {kDialogClass, "Open"});
+  ASSERT_NE(open, nullptr);
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitUntilGone(open));
+
+  // The page of this run, with bob's words escaped.
+  const std::string saved = "C:\\Documents and Settings\\" + UserName() + "\\Tolvane";
+  WIN32_FIND_DATAA page;
+  HANDLE find = FindFirstFileA((saved + "\\*.html").c_str(), &page);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE) << "no page in " << saved;
+  FindClose(find);
+  std::optional<std::string> html = ReadFileBytes(saved + "\\" + page.cFileName);
+  ASSERT_TRUE(html);
+  EXPECT_NE(html->find("hi &lt;b&gt;there&lt;/b&gt;"), std::string::npos) << *html;
+  EXPECT_EQ(html->find("<b>there"), std::string::npos);
 }
 
 }  // namespace
