@@ -334,6 +334,14 @@ TEST_F(Load, TenThousandStatusPollsLeaveTheCountsFlat) {
   Print("10,000 status polls", before, after);
   std::printf("  %-28s %12.1f\n", "microseconds per poll", took * 1000.0 / 10000);
   ExpectFlat(before, after);
+  // Between polls neither status file is open: each can be had without
+  // sharing.
+  for (const char* name : {"results.txt", "control.txt"}) {
+    HANDLE alone = CreateFileA(File(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(alone, INVALID_HANDLE_VALUE) << name << " is held open";
+    if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
+  }
 
   Stop();
   EXPECT_FALSE(InTray());
