@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "tests/e2e/Scenario.h"
 #include "tests/e2e/driver/Locations.h"
+#include "tests/e2e/driver/Tray.h"
 
 namespace e2e {
 namespace {
@@ -157,6 +158,33 @@ TEST_F(SettingsDialog, ASaveOverAFileInUseIsReportedAndTheOldFileStaysWhole) {
   std::optional<std::string> after = ReadDataFile("settings.txt");
   ASSERT_TRUE(after);
   EXPECT_NE(after->find("\r\nRobin\r\n"), std::string::npos) << *after;
+}
+
+// Auto-connect takes effect at the next start: ticked and saved, then the
+// program ended and started again, the bot starts by itself.
+TEST_F(SettingsDialog, AutoConnectTickedAndSavedStartsTheBotAtTheNextStart) {
+  ASSERT_NE(StartWithSettings(SettingsWithLine8("0")), nullptr);
+  ASSERT_TRUE(WriteDataFile("Kavri.pl", "# the bot\r\n"));
+  HWND dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_FALSE(IsChecked(dialog, IDC_AUTO_CONNECT));
+  ASSERT_NO_FATAL_FAILURE(Toggle(dialog, IDC_AUTO_CONNECT));
+  ASSERT_NO_FATAL_FAILURE(ClickAndWaitClosed(dialog, IDOK));
+  // The same file with line 8 on (lines 9 and 10 are made from the same names).
+  EXPECT_EQ(ReadDataFile("settings.txt"), SettingsWithLine8("1"));
+  EXPECT_TRUE(StandinRuns("perl").empty()) << "saving started the bot";
+  EXPECT_TRUE(IsWindowVisible(main()));
+
+  ASSERT_TRUE(Click(ControlOf(main(), IDCANCEL)));
+  ASSERT_TRUE(ExpectExit());
+  ASSERT_TRUE(StartTolvane());
+  HWND panel = nullptr;
+  EXPECT_TRUE(WaitUntil([&] {
+    panel = FindMainDialog();
+    return panel != nullptr && StandinRuns("perl").size() == 1 &&
+           TrayIconExists(panel, kTrayIconId);
+  })) << "no bot and no icon after the start; " << LogText();
+  EXPECT_EQ(FindMainDialog(true), nullptr) << "the main dialog is on the screen";
 }
 
 // A settings file marked read-only (copied from a CD, or protected on
