@@ -11,11 +11,10 @@
 #include <string>
 
 #include "app/BotLauncher.h"
-#include "app/DataFolder.h"
 #include "app/MainDlg.h"
-#include "app/UserName.h"
 #include "framework/Application.h"
 #include "resources/resource.h"
+#include "tests/win/LauncherDataFolder.h"
 #include "tests/win/MessageBoxCatcher.h"
 #include "tests/win/TrayRecorder.h"
 
@@ -23,40 +22,16 @@ namespace {
 
 using tolvane::testing::BotRecorder;
 using tolvane::testing::CaughtBox;
+using tolvane::testing::File;
 using tolvane::testing::MessageBoxCatcher;
 using tolvane::testing::NotifyCall;
+using tolvane::testing::PrepareLauncherDataFolder;
+using tolvane::testing::ReadBytes;
 using tolvane::testing::TrayRecorder;
+using tolvane::testing::WriteBytes;
 
 constexpr UINT kCallback = 0x800A;
 constexpr char kPerlMissing[] = "Failed To Start Perl! Please Download And Install.";
-
-std::string File(const std::string& name) {
-  return tolvane::DataFile(tolvane::CurrentUserName(), name);
-}
-
-void WriteBytes(const std::string& name, const std::string& bytes) {
-  HANDLE file = CreateFileA(File(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << File(name);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-// The file's bytes, or "(missing)".
-std::string ReadBytes(const std::string& name) {
-  HANDLE file = CreateFileA(File(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(missing)";
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    bytes.append(buffer, got);
-  }
-  CloseHandle(file);
-  return bytes;
-}
 
 class TestApplication : public fw::Application {
  public:
@@ -65,20 +40,7 @@ class TestApplication : public fw::Application {
 
 class BotLauncher : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // The data folder of this (throw-away) Wine prefix, with a settings
-    // file that does not connect by itself, and the script.
-    std::string folder = tolvane::DataFolder(tolvane::CurrentUserName());
-    for (std::size_t at = folder.find('\\', 3); at != std::string::npos;
-         at = folder.find('\\', at + 1)) {
-      CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-    }
-    WriteBytes("settings.txt", "u\r\np\r\nKavri\r\nAlex\r\n0\r\n0\r\n0\r\n0\r\nx\r\ny\r\n");
-    WriteBytes("Kavri.pl", "# the bot\r\n");
-    DeleteFileA(File("results.txt").c_str());
-    DeleteFileA(File("control.txt").c_str());
-    tolvane::TrayCreatedFlag() = 0;
-  }
+  void SetUp() override { PrepareLauncherDataFolder(); }
   void TearDown() override {
     if (dialog_) {
       app_.SetMainWindow(nullptr);

@@ -13,16 +13,18 @@
 #include <vector>
 
 #include "app/BotLauncher.h"
-#include "app/DataFolder.h"
 #include "app/MainDlg.h"
-#include "app/UserName.h"
 #include "framework/Application.h"
 #include "resources/resource.h"
+#include "tests/win/LauncherDataFolder.h"
 #include "tests/win/MessageBoxCatcher.h"
 
 namespace {
 
+using tolvane::testing::File;
 using tolvane::testing::MessageBoxCatcher;
+using tolvane::testing::PrepareLauncherDataFolder;
+using tolvane::testing::WriteBytes;
 
 constexpr UINT kCallback = 0x800A;
 
@@ -199,19 +201,6 @@ void ExpectFlat(const Counts& before, const Counts& after) {
 
 // ---- the bot as a real process ----
 
-std::string File(const std::string& name) {
-  return tolvane::DataFile(tolvane::CurrentUserName(), name);
-}
-
-void WriteBytes(const std::string& name, const std::string& bytes) {
-  HANDLE file = CreateFileA(File(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << File(name);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 // The test suite's stand-in perl, which waits until it is ended. A build
 // on Linux names it by its Linux path, which Wine has on drive Z:.
 std::string StandinPerl() {
@@ -252,16 +241,7 @@ class Load : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(GetFileAttributesA(StandinPerl().c_str()), INVALID_FILE_ATTRIBUTES)
         << StandinPerl();
-    std::string folder = tolvane::DataFolder(tolvane::CurrentUserName());
-    for (std::size_t at = folder.find('\\', 3); at != std::string::npos;
-         at = folder.find('\\', at + 1)) {
-      CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-    }
-    WriteBytes("settings.txt", "u\r\np\r\nKavri\r\nAlex\r\n0\r\n0\r\n0\r\n0\r\nx\r\ny\r\n");
-    WriteBytes("Kavri.pl", "# the bot\r\n");
-    DeleteFileA(File("results.txt").c_str());
-    DeleteFileA(File("control.txt").c_str());
-    tolvane::TrayCreatedFlag() = 0;
+    PrepareLauncherDataFolder();
 
     dialog_ = std::make_unique<CMainDlg>();
     ASSERT_TRUE(dialog_->Create(nullptr));

@@ -32,7 +32,11 @@ void WinTempFolder::Write(const std::string& name, const std::string& bytes) con
 }
 
 std::optional<std::string> WinTempFolder::Read(const std::string& name) const {
-  HANDLE file = CreateFileA(this->file(name).c_str(), GENERIC_READ,
+  return ReadWholeFile(file(name));
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;

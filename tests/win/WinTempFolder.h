@@ -9,6 +9,10 @@
 
 namespace tolvane::testing {
 
+// The bytes of a file, read whole (others may keep it open in any way), or
+// nothing when it cannot be opened.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
 class WinTempFolder {
  public:
   WinTempFolder();
