@@ -18,32 +18,16 @@
 #include "messages/AwayMessagesDlg.h"
 #include "messages/DeliverMessagesDlg.h"
 #include "messages/ScheduleMessageDlg.h"
+#include "tests/bench/BenchClock.h"
 #include "tests/win/MessageBoxCatcher.h"
 #include "tests/win/WinTempFolder.h"
 
 namespace {
 
+using bench::Now;
+using bench::PumpUntilIdle;
 using tolvane::testing::MessageBoxCatcher;
 using tolvane::testing::WinTempFolder;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER count;
-  QueryPerformanceCounter(&count);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void PumpUntilIdle() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
 
 enum class Kind { kAway, kDeliver, kSchedule };
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/bench/BenchClock.h"
 #include "tests/e2e/driver/DataFolder.h"
 #include "tests/e2e/driver/Locations.h"
 
@@ -28,16 +29,7 @@ std::string Flag(int argc, char** argv, const char* name, const std::string& fal
   return fallback;
 }
 
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+double NowMs() { return 1000.0 * bench::Now(); }
 
 struct Search {
   DWORD pid;

@@ -12,28 +12,15 @@
 
 #include "app/BotLauncher.h"
 #include "resources/resource.h"
+#include "tests/bench/BenchClock.h"
 #include "tests/win/WinTempFolder.h"
 #include "tray/TrayIcon.h"
 
 namespace {
 
+using bench::Now;
+using bench::PumpUntilIdle;
 using tolvane::testing::WinTempFolder;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER count;
-  QueryPerformanceCounter(&count);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
 
 // The bytes this process has read from files so far. The system counts them
 // (GetProcessIoCounters) on Windows but not under Wine, so the program's own
@@ -94,7 +81,7 @@ Result Time(CTrayIcon& tray, const std::string& results, const std::string& cont
   const double start = Now();
   for (int i = 0; i < kPolls; ++i) {
     tolvane::PollBotStatus(tray, results, control, &connected);
-    if (i % 250 == 0) Pump();
+    if (i % 250 == 0) PumpUntilIdle();
   }
   const double took = Now() - start;
   const long long readAfter = BytesRead();
