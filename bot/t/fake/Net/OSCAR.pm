@@ -14,12 +14,16 @@ package Net::OSCAR;
 # - buddies come online only when on the account's list, which is changed
 #   by add_buddy and commit_buddylist.
 # Tests reach the objects in @Net::OSCAR::made and play the server with the
-# server_* methods and fire.
+# server_* methods and fire. For a whole bot run (the benchmark), the
+# environment variable TOLVANE_STANDIN_SERVER plays a server by itself:
+# "accepts" signs on and answers every request for information,
+# "unreachable" turns every sign-on down as a refused connection.
 use strict;
 use warnings;
 use Net::OSCAR::Constants;
 
 our @made;
+our $SERVER = $ENV{TOLVANE_STANDIN_SERVER} || '';
 
 sub new {
     my ($class) = @_;
@@ -88,6 +92,14 @@ sub do_one_loop {
         vec($rin, fileno $connection->{socket}, 1) = 1 if $connection->{socket};
     }
     return unless $self->{connections} && @{ $self->{connections} };
+    if ($SERVER && !$self->{is_on}) {
+        return $self->server_accepts if $SERVER eq 'accepts';
+        return $self->server_refuses("Couldn't connect to the server: Connection refused");
+    }
+    while ($SERVER && @{ $self->{asked} }) {
+        my (undef, $who) = split / /, shift @{ $self->{asked} }, 2;
+        $self->fire('buddy_info', $who, {});
+    }
     # Like the package with a connection whose end it did not notice: the
     # socket is not read.
     select($rin, undef, undef, $self->{timeout});
