@@ -52,15 +52,33 @@ subtest 'signing on: account and server handed over, and a new object for every 
     my $first = last_oscar;
     is_deeply $first->{signon},
       { screenname => 'joebot', password => 'pw', host => 'aim.example', port => 5190 };
-    $first->server_refuses('Got bad connack from server');
-    is_deeply [$t->poll(0)],
-      [{ type => 'signon_failed', reason => 'other', detail => 'Got bad connack from server' }];
+    $first->server_refuses("Couldn't connect to aim.example:5190: Connection refused");
+    my ($failed) = $t->poll(0);
+    is $failed->{type}, 'signon_failed';
     is_deeply $first, {}, 'the package emptied its object';
 
     $t->signon(screen_name => 'joebot', password => 'pw');
     isnt last_oscar, $first, 'a new object';
     last_oscar->server_accepts;
     is_deeply [$t->poll(0)], [{ type => 'signed_on' }], 'and it signs on';
+};
+
+subtest 'a first frame in pieces: signed on again at once, a few times' => sub {
+    my $t = Tolvane::Transport::OSCAR->new;
+    $t->signon(screen_name => 'joebot', password => 'pw', server => 'aim.example');
+    my ($signons, @events) = (1);
+    until (@events || $signons > 10) {
+        my $o = last_oscar;
+        $o->server_refuses('Got bad connack from server');
+        @events = $t->poll(0);
+        next if @events;
+        $signons++;
+        isnt last_oscar, $o, 'again, with a new object';
+        is last_oscar->{signon}{host}, 'aim.example';
+    }
+    cmp_ok $signons, '>', 1, 'signed on again';
+    is_deeply \@events, [{ type => 'signon_failed', reason => 'other', detail => 'Got bad connack from server' }],
+      'then it counts as failed';
 };
 
 subtest 'messages in: HTML made plain, automatic replies marked' => sub {
@@ -165,7 +183,7 @@ subtest 'losing the connection once online: killed, stopped, no longer answering
       'no longer answering';
 };
 
-subtest 'the bot against the package: lost, back, then away for long without spinning' => sub {
+subtest 'the bot against the package: lost, back, refused, then away for long without spinning' => sub {
     my $f = TestFolder->new;
     $f->settings(screen_name => 'joebot');
     $f->put('Kavri.ini', "reconnect_delay = 1\r\n");
@@ -184,12 +202,17 @@ subtest 'the bot against the package: lost, back, then away for long without spi
     $step->(0.1) until last_oscar->{connections};
     last_oscar->server_accepts;
     $step->(0);
+    last_oscar->fire('error', undef, 2,
+        'Your message could not be sent for the following reason: Sending too fast to host', 0);
+    $step->(0);
     s/\d\d:\d\d:\d\d\z/T/ for @seen;
     is_deeply \@seen, [
         'Connected! / Connected as joebot, 0 messages received',
         'Not connected / The connection to AIM was lost (the server closed the connection); trying again at T',
         'Not connected / Signing on as joebot',
         'Connected! / Connected as joebot, 0 messages received',
+        'Connected! / Connected as joebot, 0 messages received; the AIM server turned down an answer'
+          . ' sent too fast, later ones go out as usual',
     ];
 
     # The server stays away for 10 s: every sign-on is refused.

@@ -13,7 +13,10 @@ package Tolvane::Transport::OSCAR;
 #   without the package noticing: the transport looks at the socket itself,
 #   and asks the server for its own information every minute to know it
 #   still answers;
-# - buddies come online only for names on the account's server-side list.
+# - buddies come online only for names on the account's server-side list;
+# - a sign-on now and then fails at once with "Got bad connack from server"
+#   when the server's first frame arrives in pieces: such a sign-on is tried
+#   again at once, a few times, before it counts as failed.
 #
 # The network speaks HTML in messages: messages in are turned into plain
 # text, messages out are escaped.
@@ -35,6 +38,8 @@ our $PING_EVERY = 60;
 our $PING_WAIT  = 30;
 # A sign-on that has come to nothing this long after it began has failed.
 our $SIGNON_WAIT = 60;
+# Sign-ons tried again at once after a first frame that came in pieces.
+our $PIECES_AGAIN = 3;
 # The group that buddies to watch are put in when they are not on the
 # account's list yet.
 our $GROUP = 'Buddies';
@@ -162,6 +167,13 @@ sub _close_old {
 # (names to have on the account's buddy list).
 sub signon {
     my ($self, %account) = @_;
+    $self->{pieces} = 0;
+    $self->_signon(%account);
+}
+
+sub _signon {
+    my ($self, %account) = @_;
+    $self->{account} = {%account};
     my @where;
     if ($account{server}) {
         my ($host, $port) = split /:/, $account{server}, 2;
@@ -195,7 +207,9 @@ sub poll {
     my ($self, $wait) = @_;
     my $until = _clock() + $wait;
     $self->_close_old;
-    while ($self->{state} ne 'offline' && !@{ $self->{queue} }) {
+    while (!@{ $self->{queue} }) {
+        $self->_signon(%{ $self->{account} }) if delete $self->{again};
+        last if $self->{state} eq 'offline';
         $self->_check_alive;
         last if $self->{state} eq 'offline';
         my $oscar = $self->{oscar};
@@ -303,6 +317,10 @@ sub _lost {
     return if $was eq 'offline';
     $self->{state} = 'offline';
     $self->_drop;
+    if ($was eq 'signing_on' && $why =~ /bad connack/ && $self->{pieces}++ < $PIECES_AGAIN) {
+        $self->{again} = 1;
+        return;
+    }
     if ($was eq 'signing_on') {
         # The package says so also when nothing answered on the port.
         $why = 'the server refused or closed the connection' if $why =~ /\ALost connection to BOS/;
