@@ -93,7 +93,7 @@ sub wait_for {
 
 my %state = (
     accepts     => { name => 'signed on and idle', control => 'Connected!' },
-    unreachable => { name => 'server unreachable', control => 'Not connected' },
+    unreachable => { name => 'with the server unreachable', control => 'Not connected' },
 );
 my %run;
 for my $server (sort keys %state) {
