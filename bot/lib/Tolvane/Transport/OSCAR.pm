@@ -98,13 +98,10 @@ sub split_text {
             my $mid = int(($lo + $hi + 1) / 2);
             if (length text_to_html(substr $text, 0, $mid) <= $max) { $lo = $mid } else { $hi = $mid - 1 }
         }
-        my $head = substr $text, 0, $lo;
         # "\r\n" stays whole.
         $lo-- if $lo > 1 && substr($text, $lo - 1, 2) eq "\r\n";
-        $head = substr $text, 0, $lo;
-        if ($head =~ /\A(.*[\n ])./s && length $1 >= $lo / 2) {
-            $lo = length $1;
-        }
+        # Rather after a line break or a blank, unless that makes a short part.
+        $lo = length $1 if substr($text, 0, $lo) =~ /\A(.*[\n ])./s && length $1 >= $lo / 2;
         push @parts, substr $text, 0, $lo, '';
     }
     push @parts, $text if length $text;
