@@ -169,10 +169,10 @@ subtest 'losing the connection once online: killed, stopped, no longer answering
       'stopped';
     cmp_ok((times)[0] + (times)[1] - $cpu, '<', 0.5, 'noticed without spinning');
 
-    local $Tolvane::Transport::OSCAR::PING_EVERY = 0.1;
-    local $Tolvane::Transport::OSCAR::PING_WAIT  = 0.3;
+    local $Tolvane::Transport::OSCAR::PING_EVERY = 0.2;
+    local $Tolvane::Transport::OSCAR::PING_WAIT  = 1;
     ($t, $o) = signed_on();
-    my $until = Time::HiRes::time() + 1;
+    my $until = Time::HiRes::time() + 2;
     while (Time::HiRes::time() < $until) {
         is_deeply [$t->poll(0.05)], [], 'answering' or last;
         $o->fire('buddy_info', 'JoeBot', {}) if $o->{asked}[-1];
