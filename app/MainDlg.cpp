@@ -25,7 +25,11 @@ constexpr char kFirstRunNotice[] =
 constexpr char kPpmMissing[] =
     "Tolvane could not run ppm, the package manager of Perl, to install the "
     "Perl package Net-OSCAR that the bot needs.\n\n"
-    "Install Perl with its package manager ppm, then run this command:\n\n"
+    "Install Perl, then install Net-OSCAR in a command prompt. With a Perl "
+    "of today:\n\n"
+    "cpanm Net::OSCAR\n"
+    "(or, without cpanm: cpan Net::OSCAR)\n\n"
+    "With an older Perl that has ppm:\n\n"
     "ppm install Net-OSCAR";
 
 }  // namespace

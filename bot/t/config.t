@@ -153,7 +153,8 @@ subtest 'Kavri.ini: known options with numbers, the rest noted' => sub {
     $f->put('Kavri.ini', "# options\r\nanswer_interval = 0.5\r\nreconnect_delay = soon\r\ncolour=red\r\n");
     my $c = load($f);
     is $c->option('answer_interval'), 0.5;
-    is $c->option('reconnect_delay'), 60, 'a bad number keeps the usual value';
+    my $usual = do { $f->put('Kavri.ini', ''); load($f)->option('reconnect_delay') };
+    is $c->option('reconnect_delay'), $usual, 'a bad number keeps the usual value';
     notes_like $c, qr/reconnect_delay must be a number/;
     notes_like $c, qr/line 4 is not an option/;
 };

@@ -23,6 +23,7 @@ subtest 'delivered when the buddy comes online, and only then' => sub {
     my (undef, $t) = $f->run("clock 2024-05-01 10:00\nonline amy\nonline bob\nonline bob\nim bob hi\n");
     is_deeply [texts($t, 'bob')], [$DELIVERY, 'GREETING', 'AWAY TEXT'];
     is_deeply [texts($t, 'amy')], [];
+    is_deeply [map { $_->{buddies} } $t->signons], [['bob']], 'the network is asked to watch bob';
 };
 
 subtest 'delivered with the first message when the buddy was not seen coming online' => sub {
@@ -50,6 +51,27 @@ subtest 'an unreadable record holds deliveries back instead of repeating them' =
     my ($bot, $t) = $f->run("clock 2024-05-01 10:00\nonline bob\n");
     is_deeply [texts($t, 'bob')], [];
     like $f->get('results.txt'), qr/Cannot read delivered\.log .*held back/;
+};
+
+# A network that takes only the head of every message.
+{
+    package Truncating;
+    our @ISA = ('Tolvane::Transport::Scripted');
+    sub send_im { my ($self, $to, $text) = @_; $self->SUPER::send_im($to, substr $text, 0, 10) }
+}
+
+subtest 'a delivery counts only when all of it went out; the page holds what did' => sub {
+    my $f = folder();
+    my $t = Truncating->new(script => "clock 2024-05-01 10:00\nonline bob\n", end => 'quit');
+    my $bot = Tolvane::Bot->new(dir => $f->data, transport => $t);
+    $bot->run;
+    ok !defined $f->get('delivered.log'), 'not recorded';
+    my $page = $bot->archive->page_html;
+    like $page, qr/\Q@{[ substr $DELIVERY, 0, 10 ]}\E/;
+    unlike $page, qr/book/, 'the rest never went out';
+
+    (undef, $t) = $f->run("clock 2024-05-01 11:00\nonline bob\n");
+    is_deeply [texts($t, 'bob')], [$DELIVERY], 'so it goes out in the next run';
 };
 
 subtest 'an empty message is not delivered' => sub {

@@ -83,7 +83,8 @@ subtest 'without Net::OSCAR the status says how to install it' => sub {
     my ($code) = kavri($f, PERL5OPT => "-I$FindBin::Bin/no-oscar");
     is $code, 1;
     is $f->first_line('results.txt'),
-      'Net::OSCAR is not installed: install it with the command "ppm install Net-OSCAR" and press Start again';
+      'Net::OSCAR is not installed: in a command prompt run "cpanm Net::OSCAR", "cpan Net::OSCAR"'
+      . ' or "ppm install Net-OSCAR", then press Start again';
     is $f->first_line('control.txt'), 'Not connected';
 };
 

@@ -36,54 +36,80 @@ subtest 'an old "Connected!" is replaced at once; then signing on, then connecte
     is $f->first_line('results.txt'), 'Signed off as joebot, 2 messages received';
 };
 
-subtest 'a wrong password ends the bot with the reason' => sub {
+subtest 'a wrong password or an unknown name ends the bot with the reason' => sub {
     my $f = TestFolder->new;
     $f->settings(screen_name => 'joebot');
-    my ($bot, $t) = bot_on($f, "signon password Invalid screen name or password\n");
-    is $bot->run, 2;
-    like $f->first_line('results.txt'),
-      qr/\ACould not sign on as joebot: wrong AIM user name or password \(Invalid .*\); check them in Settings\z/;
-    is $f->first_line('control.txt'), 'Not connected';
-    is scalar($t->signons), 1, 'not tried again';
-    is_deeply [$t->signons]->[0], { screen_name => 'joebot', password => 'secret', server => '' };
+    for ([ password => qr/the AIM server says the password is wrong \(Invalid password\.\); check it in Settings/ ],
+        [ name => qr/the AIM server does not know this screen name \(Invalid screenname\.\); check it in Settings/ ])
+    {
+        my ($reason, $said) = @$_;
+        my $detail = $reason eq 'name' ? 'Invalid screenname.' : 'Invalid password.';
+        my ($bot, $t) = bot_on($f, "signon $reason $detail\n");
+        is $bot->run, 2, $reason;
+        like $f->first_line('results.txt'), qr/\ACould not sign on as joebot: $said/;
+        is $f->first_line('control.txt'), 'Not connected';
+        is_deeply [$t->signons],
+          [{ screen_name => 'joebot', password => 'secret', server => '', buddies => [] }],
+          'not tried again';
+    }
 };
 
-subtest 'no network: said, and tried again after the delay' => sub {
+# The times of the next sign-on that the status names, one per failure, as
+# the bot goes through a script.
+sub retry_times {
+    my ($f, $script) = @_;
+    my ($bot, $t) = bot_on($f, "clock 2024-05-01 10:00\n$script");
+    $bot->start;
+    my @times;
+    until (defined $bot->exit_code) {
+        $bot->step(1);
+        my $status = $f->first_line('results.txt');
+        push @times, $1 if $status =~ /trying again at (\S+)\z/ && (!@times || $times[-1] ne $1);
+    }
+    return @times;
+}
+
+subtest 'no server: said, and tried again after waits that grow to five minutes' => sub {
     my $f = TestFolder->new;
     $f->settings(screen_name => 'joebot');
-    my ($bot, $t) = bot_on($f, "clock 2024-05-01 10:00\nsignon network host not found\nsignon ok\nsleep 1\n");
+    $f->put('Kavri.ini', "reconnect_delay = 10\r\n");
+    my ($bot, $t) = bot_on($f, "clock 2024-05-01 10:00\nsignon network host not found\n");
     $bot->start;
     $bot->step(0);
-    is $f->first_line('results.txt'),
-      'Could not reach the AIM server (host not found): is there a network?; trying again at 10:01:00';
+    is $f->first_line('results.txt'), 'Could not reach the AIM server (host not found); trying again at 10:00:10';
     is $f->first_line('control.txt'), 'Not connected';
-    $bot->step(1) until $f->first_line('control.txt') eq 'Connected!' || defined $bot->exit_code;
-    is $f->first_line('control.txt'), 'Connected!';
-    is scalar($t->signons), 2;
-    is $t->now, Time::Local::timelocal(0, 1, 10, 1, 4, 2024), 'a minute later';
+
+    my @times = retry_times($f, join('', map {"signon network down\n"} 1 .. 6) . "signon ok\nquit\n");
+    is_deeply \@times, [qw(10:00:10 10:00:30 10:01:10 10:02:30 10:07:30 10:12:30)];
+    is $f->first_line('results.txt'), 'Signed off as joebot, 0 messages received', 'and then signed on';
 
     $f->put('Kavri.ini', "reconnect_delay = 0\r\n");
     ($bot, $t) = bot_on($f, "signon network unreachable\n");
     is $bot->run, 3, 'with reconnect_delay 0 the bot gives up';
-    is $f->first_line('results.txt'), 'Could not reach the AIM server (unreachable): is there a network?';
+    is $f->first_line('results.txt'),
+      'Could not reach the AIM server (unreachable); the bot has stopped (reconnect_delay is 0)';
 };
 
-subtest 'a lost connection is said, and the bot signs on again' => sub {
+subtest 'a lost connection is said, and the bot signs on again; the waits start over after a lasting connection' => sub {
     my $f = TestFolder->new;
     $f->settings(screen_name => 'joebot');
+    $f->put('Kavri.ini', "reconnect_delay = 30\r\n");
     my ($bot, $t) = bot_on($f, "clock 2024-05-01 10:00\nim bob hi\ndisconnect\nim bob back\n");
     $bot->start;
     $bot->step(0) for 1 .. 3;
     is $f->first_line('control.txt'), 'Not connected';
-    is $f->first_line('results.txt'), 'The connection to AIM was lost; trying again at 10:01:00';
+    is $f->first_line('results.txt'), 'The connection to AIM was lost; trying again at 10:00:30';
     $bot->step(1) until $f->first_line('control.txt') eq 'Connected!';
     $bot->run;
     is scalar($t->signons), 2;
     is_deeply [TestFolder::texts_to($t, 'bob')], ['GREETING', 'AWAY TEXT'],
       'the greeting once, over both connections';
+
+    is_deeply [retry_times($f, "disconnect\nim bob x\ndisconnect\nim bob y\nsleep 400\ndisconnect\nquit\n")],
+      [qw(10:00:30 10:01:30 10:08:40)];
 };
 
-subtest 'settings that cannot sign on, and a network package that is missing' => sub {
+subtest 'settings that cannot sign on, and a network part that cannot start' => sub {
     my $f = TestFolder->new;
     $f->put('control.txt', "Connected!\r\n");
     my ($bot) = bot_on($f, '');
@@ -97,11 +123,6 @@ subtest 'settings that cannot sign on, and a network package that is missing' =>
     like $f->first_line('results.txt'), qr/\ANo AIM password in Settings/;
 
     $f->settings;
-    $bot = Tolvane::Bot->new(dir => $f->data,
-        transport => sub { die { missing => 'Net::OSCAR', install => 'ppm install Net-OSCAR' } });
-    is $bot->run, 1;
-    is $f->first_line('results.txt'),
-      'Net::OSCAR is not installed: install it with the command "ppm install Net-OSCAR" and press Start again';
     $bot = Tolvane::Bot->new(dir => $f->data, transport => sub { die "no socket support\n" });
     $bot->run;
     is $f->first_line('results.txt'), 'Cannot start the network part of the bot: no socket support';

@@ -5,18 +5,23 @@ package Tolvane::Bot;
 #
 # A transport is an object with these methods (see Transport/Scripted.pm
 # and Transport/OSCAR.pm):
-#   signon(%account)      start signing on: screen_name, password, server
+#   signon(%account)      start signing on: screen_name, password, server,
+#                         buddies (names to have on the account's buddy
+#                         list, so that they are seen coming online)
 #   poll($seconds)        wait at most that long; returns the events that
 #                         came, each a hash reference with a "type":
 #     signed_on
-#     signon_failed       reason => password|network|rate|other, detail
+#     signon_failed       reason => password|name|network|rate|other, detail
 #     disconnected        detail
+#     refused             a message sent was turned down: reason, detail
 #     im                  from, text, auto (1: the sender's automatic reply)
 #     buddy_online        who
 #     buddy_away          who, text (the buddy's away message)
 #     shutdown            the transport has nothing more: the bot ends
 #   send_im($to, $text)   send a message (always marked as an automatic
-#                         reply); true when it was handed over
+#                         reply), in parts when it is long; returns how many
+#                         characters of it went out (the parts sent are the
+#                         head of the text)
 #   now                   the time, in seconds since the epoch
 use strict;
 use warnings;
@@ -34,6 +39,15 @@ use Tolvane::Answers qw(minute_of_day away_answer command info_menu contact_answ
 # answer interval; more are not answered, so that no one can make the bot
 # flood.
 my $REQUESTS_PER_INTERVAL = 5;
+
+# Signing on again after failures in a row: reconnect_delay, then twice as
+# long each time, and after this many failures the longest wait.
+my $DOUBLINGS = 4;
+# The longest wait between two sign-ons (unless reconnect_delay is longer),
+# and how long a connection must have lasted for the waits to start over.
+my $LONGEST_WAIT = 300;
+# After the server turned sign-on down for signing on too often.
+my $RATE_WAIT = 600;
 
 # The saved-messages folder of a data folder: the data folder is
 # <profile>\My Documents\Tolvane, the saved messages go to <profile>\Tolvane.
@@ -62,6 +76,7 @@ sub new {
         sent      => {},    # texts sent this run, to know our own words
         last_away => {},
         noted     => {},
+        failures  => 0,     # sign-ons failed or lost in a row
     }, $class;
 }
 
@@ -117,8 +132,11 @@ sub start {
         my $error = $@;
         $status->set_notes(@notes);
         if (ref $error eq 'HASH' && $error->{missing}) {
-            $status->status("$error->{missing} is not installed: install it with the command"
-                  . " \"$error->{install}\" and press Start again");
+            my @ways = @{ $error->{install} };
+            my $last = pop @ways;
+            my $ways = join(', ', map {"\"$_\""} @ways) . (@ways ? ' or ' : '') . "\"$last\"";
+            $status->status("$error->{missing} is not installed: in a command prompt run $ways"
+                  . ', then press Start again');
         } else {
             (my $why = "$error") =~ s/\s+\z//;
             $status->status("Cannot start the network part of the bot: $why");
@@ -163,25 +181,32 @@ sub _sign_on {
         screen_name => $config->setting('screen_name'),
         password    => $config->setting('password'),
         server      => $config->option('server'),
+        buddies     => [ sort map { $_->{name} } grep { $_->{text} ne '' } $config->deliveries ],
     );
 }
 
 sub _show_connected {
-    my ($self) = @_;
+    my ($self, $more) = @_;
     my $n = $self->{received};
-    $self->{status}->status(sprintf 'Connected as %s, %d message%s received', $self->_account, $n,
-        $n == 1 ? '' : 's');
+    $self->{status}->status(sprintf 'Connected as %s, %d message%s received%s', $self->_account, $n,
+        $n == 1 ? '' : 's', defined $more ? "; $more" : '');
 }
 
-# Signs on again after the reconnect delay, or gives up when it is 0.
+# Signs on again later (waiting longer after each failure in a row, and at
+# least $least seconds), or gives up when reconnect_delay is 0.
 sub _retry_later {
-    my ($self, $what, $delay) = @_;
-    $delay = $self->{config}->option('reconnect_delay') unless defined $delay;
-    if ($delay <= 0) {
-        $self->{status}->status($what);
+    my ($self, $what, $least) = @_;
+    my $first = $self->{config}->option('reconnect_delay');
+    if ($first <= 0) {
+        $self->{status}->status("$what; the bot has stopped (reconnect_delay is 0)");
         $self->_stop(3);
         return;
     }
+    my $n = $self->{failures}++;
+    my $longest = $first > $LONGEST_WAIT ? $first : $LONGEST_WAIT;
+    my $delay = $n < $DOUBLINGS ? $first * 2**$n : $longest;
+    $delay = $longest if $delay > $longest;
+    $delay = $least if defined $least && $delay < $least;
     $self->{retry_at} = $self->_now + $delay;
     $self->{status}->status("$what; trying again at "
           . strftime('%H:%M:%S', localtime $self->{retry_at}));
@@ -193,6 +218,7 @@ sub handle {
     my $detail = defined $event->{detail} && $event->{detail} ne '' ? " ($event->{detail})" : '';
     if ($type eq 'signed_on') {
         $self->{connected} = 1;
+        $self->{online_since} = $self->_now;
         $self->{status}->connected(1);
         $self->_show_connected;
     } elsif ($type eq 'signon_failed') {
@@ -201,22 +227,33 @@ sub handle {
         my $reason = $event->{reason} || 'other';
         my $who = $self->_account;
         if ($reason eq 'password') {
-            $self->{status}->status("Could not sign on as $who: wrong AIM user name or password"
-                  . "$detail; check them in Settings");
+            $self->{status}->status("Could not sign on as $who: the AIM server says the password"
+                  . " is wrong$detail; check it in Settings, then press Start again");
+            $self->_stop(2);
+        } elsif ($reason eq 'name') {
+            $self->{status}->status("Could not sign on as $who: the AIM server does not know this"
+                  . " screen name$detail; check it in Settings, then press Start again");
             $self->_stop(2);
         } elsif ($reason eq 'network') {
-            $self->_retry_later("Could not reach the AIM server$detail: is there a network?");
+            $self->_retry_later("Could not reach the AIM server$detail");
         } elsif ($reason eq 'rate') {
-            my $delay = $self->{config}->option('reconnect_delay');
             $self->_retry_later("The AIM server turned down signing on so often$detail",
-                $delay > 0 && $delay < 600 ? 600 : $delay);
+                $RATE_WAIT);
         } else {
             $self->_retry_later("Could not sign on as $who$detail");
         }
     } elsif ($type eq 'disconnected') {
         $self->{connected} = 0;
         $self->{status}->connected(0);
+        # A connection that lasted starts the waits over.
+        $self->{failures} = 0
+          if defined $self->{online_since} && $self->_now - $self->{online_since} >= $LONGEST_WAIT;
         $self->_retry_later("The connection to AIM was lost$detail");
+    } elsif ($type eq 'refused') {
+        if ($self->{connected} && ($event->{reason} || '') eq 'rate') {
+            $self->_show_connected(
+                'the AIM server turned down an answer sent too fast, later ones go out as usual');
+        }
     } elsif ($type eq 'im') {
         $self->_on_im($event);
     } elsif ($type eq 'buddy_online') {
@@ -308,12 +345,15 @@ sub _requested {
     return away_answer($config, $from, minute_of_day($self->_now));
 }
 
+# Sends an answer; true when all of it went out. What went out, and only
+# that, is on the run's page.
 sub _send {
     my ($self, $to, $text) = @_;
     $self->{sent}{ _plain($text) } = 1;
-    return 0 unless $self->{transport}->send_im($to, $text);
-    $self->_note($self->{archive}->add_answer($self->_now, $to, $text));
-    return 1;
+    my $sent = $self->{transport}->send_im($to, $text) || 0;
+    $self->_note($self->{archive}->add_answer($self->_now, $to, substr($text, 0, $sent)))
+      if $sent > 0;
+    return $sent >= length $text;
 }
 
 # Delivers the message left for this buddy, once.

@@ -30,7 +30,7 @@ sub shown {
 
 my %DEFAULT_OPTIONS = (
     answer_interval => 3,     # minutes between two automatic answers to one buddy
-    reconnect_delay => 60,    # seconds before signing on again; 0: never
+    reconnect_delay => 15,    # seconds before the first new sign-on; 0: never
     script          => '',    # a conversation script: run without the network
     server          => '',    # host or host:port of the server to sign on to
 );

@@ -6,7 +6,8 @@ package Tolvane::Transport::Scripted;
 # a line break.
 #
 #   signon ok                     how the next sign-on goes (a sign-on with
-#   signon password|network|rate|other [DETAIL]     no such step succeeds)
+#   signon password|name|network|rate|other [DETAIL]  (no such step: it
+#                                 succeeds)
 #   clock [YYYY-MM-DD] HH:MM[:SS] from now on the time is this made-up time
 #   sleep SECONDS                 let time pass: the made-up clock moves on,
 #                                 without a clock command it is real waiting
@@ -51,8 +52,8 @@ sub parse {
         if ($word eq 'signon') {
             my ($how, $detail) = $rest =~ /\A(\S+)\s*(.*)\z/s;
             $how = lc($how // '');
-            die "line $number: signon must be ok, password, network, rate or other\n"
-              unless $how =~ /\A(?:ok|password|network|rate|other)\z/;
+            die "line $number: signon must be ok, password, name, network, rate or other\n"
+              unless $how =~ /\A(?:ok|password|name|network|rate|other)\z/;
             @$step{qw(how detail)} = ($how, $detail);
         } elsif ($word eq 'clock') {
             my ($y, $mo, $d, $h, $mi, $s) =
@@ -147,7 +148,7 @@ sub send_im {
     return 0 unless $self->{state} eq 'online';
     push @{ $self->{sent} }, { to => $to, text => $text, time => $self->now };
     $self->_log('>', $to, $text);
-    return 1;
+    return length $text;
 }
 
 # Plays the script up to the next event for the bot.
