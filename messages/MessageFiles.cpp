@@ -13,12 +13,17 @@ std::string NormalizeLineBreaks(std::string_view text) {
   for (std::size_t i = 0; i < n; ++i) {
     char c = text[i];
     if (c == '\r') {
-      if (i + 2 < n && text[i + 1] == '\r' && text[i + 2] == '\n') {
-        i += 2;
-      } else if (i + 1 < n && text[i + 1] == '\n') {
-        i += 1;
+      std::size_t end = text.find_first_not_of('\r', i);
+      if (end != std::string_view::npos && text[end] == '\n') {
+        // CR LF, CR CR LF, CR CR CR LF...: one line break.
+        i = end;
+        out += "\r\n";
+      } else {
+        // CRs with no LF after them: each one a line break.
+        if (end == std::string_view::npos) end = n;
+        for (; i < end; ++i) out += "\r\n";
+        --i;
       }
-      out += "\r\n";
     } else if (c == '\n') {
       out += "\r\n";
     } else {

@@ -11,9 +11,10 @@ namespace tolvane {
 // ---- message text ----------------------------------------------------------
 
 // A message with every line break as one CR LF, the editor's own form. A lone
-// LF or CR counts as a line break too, and so does CR CR LF, the form in which
-// earlier versions stored every typed line break. Applying it twice changes
-// nothing, so a message survives any number of saves and reloads.
+// LF or CR counts as a line break too, and so does any run of CRs before an
+// LF: earlier versions stored a typed line break as CR CR LF and added one CR
+// more at every save of the file. Applying it twice changes nothing, so a
+// message survives any number of saves and reloads.
 std::string NormalizeLineBreaks(std::string_view text);
 
 // The bytes of a message file for the editor's text, and the editor's text

@@ -20,6 +20,10 @@ TEST(MessageText, TheOldCrCrLfFormReadsAsSingleLineBreaks) {
   // How earlier versions stored "a", a line break, an empty line, "b".
   EXPECT_EQ(MessageFromDisk("a\r\r\n\r\r\nb"), "a\r\n\r\nb");
   EXPECT_EQ(MessageFromDisk("Hi\r\r\n"), "Hi\r\n");
+  // Each save of such a file added one CR more.
+  EXPECT_EQ(MessageFromDisk("a\r\r\r\nb\r\r\r\r\n"), "a\r\nb\r\n");
+  // CRs that no LF follows stay one line break each.
+  EXPECT_EQ(MessageFromDisk("a\r\r\r"), "a\r\n\r\n\r\n");
 }
 
 TEST(MessageText, BareLineFeedsAndCarriageReturnsBecomeCrLf) {
