@@ -132,15 +132,14 @@ std::string NameProblem(std::string_view name, std::string_view suffix) {
              ", which Windows does not allow in a file name";
     }
   }
+  // Only the message file's name matters: the suffix always follows the
+  // name, so "con" is safe as "cona.txt" but not as "con.txt", and a name
+  // ending in a dot or a blank never ends the file name.
   const std::string fileName = std::string(name) + std::string(suffix);
-  if (NamesDevice(name) || NamesDevice(fileName)) {
-    std::string_view device = name.substr(0, name.find('.'));
-    return "it is the name of a device in Windows (" + Quoted(device) +
-           "), which no file can have";
-  }
-  if (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
-    return std::string("it ends in ") + (name.back() == '.' ? "a dot" : "a blank") +
-           ", which Windows drops from the end of a file name";
+  if (NamesDevice(fileName)) {
+    return "its message file would be " + Quoted(fileName) +
+           ", which Windows takes for the device " +
+           Quoted(fileName.substr(0, fileName.find('.'))) + " and no file can have";
   }
   if (IsDataFolderFile(fileName)) {
     return "its message file would be " + Quoted(fileName) +

@@ -53,10 +53,12 @@ std::string FormatScheduleList(const std::vector<std::string>& entries);
 // followed by `suffix` in the data folder, as a clause that can follow the
 // name in a message ("it contains the character \"|\", which ..."); "" when
 // it can. Refused are: a character Windows does not allow in a file name
-// (\ / : * ? " < > | and the control characters), the name of a device (CON,
-// PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an extension), a
-// dot or a blank at the end, and a message file that would be one of the data
-// folder's own files. The empty name and names with blanks inside are allowed.
+// (\ / : * ? " < > | and the control characters), a message file name that
+// Windows takes for a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9,
+// with or without an extension: "con" with ".txt", "con.x" with any suffix,
+// but not "con" with "a.txt"), and a message file that would be one of the
+// data folder's own files. The empty name, names with blanks inside and
+// names ending in a blank or a dot are allowed.
 std::string NameProblem(std::string_view name, std::string_view suffix);
 
 // The longest path, in characters, that the program's file calls take

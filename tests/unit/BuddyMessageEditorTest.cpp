@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "app/EditableFile.h"
@@ -246,15 +247,16 @@ TEST_F(AwayEditor, AnUnsafeNameIsRefusedAndNothingChanges) {
   data.Write("boba.txt", "hi");
   BuddyMessageEditor& editor = Open(kAwaySetup);
   const std::string before = data.Listing();
-  for (const char* name : {"al|ice", "a:b", "con", "nul.txt", "bob.", "bob ", "buddy",
-                           "BUDDY", "tab\tname", "..\\x"}) {
+  const char* const refused[] = {"al|ice", "a:b",   "con.x",     "nul.txt",
+                                 "buddy",  "BUDDY", "tab\tname", "..\\x"};
+  for (const char* name : refused) {
     view.told.clear();
     Add(name);
     ASSERT_EQ(view.told.size(), 1u) << name;
     EXPECT_NE(view.told[0].find(std::string("\"") + name + "\""), std::string::npos);
     EXPECT_EQ(view.nameField, name);  // kept, to be corrected
   }
-  EXPECT_EQ(view.focusedName, 10);
+  EXPECT_EQ(view.focusedName, static_cast<int>(std::size(refused)));
   EXPECT_EQ(view.list, (Entries{"bob"}));
   EXPECT_EQ(editor.itemCount(), 1u);
   EXPECT_EQ(data.Listing(), before);
@@ -428,10 +430,10 @@ TEST_F(AwayEditor, TextTypedInTheNameFieldIsReplacedByAClick) {
 }
 
 TEST_F(AwayEditor, AnUnsafeEntryFromAHandEditedListHasNoMessageFile) {
-  data.Write("buddya.txt", "bob|con|a:b|buddy|\r\n");
+  data.Write("buddya.txt", "bob|con.x|a:b|buddy|\r\n");
   data.Write("boba.txt", "bob's");
   BuddyMessageEditor& editor = Open(kAwaySetup);
-  EXPECT_EQ(view.list, (Entries{"buddy", "a:b", "con", "bob"}));
+  EXPECT_EQ(view.list, (Entries{"buddy", "a:b", "con.x", "bob"}));
   const std::string before = data.Listing();
   Click(3);
   EXPECT_EQ(editor.currentMessageFile(), data.file("boba.txt"));
@@ -447,11 +449,11 @@ TEST_F(AwayEditor, AnUnsafeEntryFromAHandEditedListHasNoMessageFile) {
   view.Type("x");
   EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kFailed);
   EXPECT_EQ(data.Listing(), before);
-  EXPECT_EQ(data.Read("buddya.txt"), "bob|con|a:b|buddy|\r\n");
+  EXPECT_EQ(data.Read("buddya.txt"), "bob|con.x|a:b|buddy|\r\n");
   EXPECT_EQ(data.Read("boba.txt"), "bob's");
   view.answerYes = false;
   editor.OnOk();
-  EXPECT_EQ(data.Read("buddya.txt"), "buddy|a:b|con|bob|\r\n");
+  EXPECT_EQ(data.Read("buddya.txt"), "buddy|a:b|con.x|bob|\r\n");
 }
 
 // ---- Remove ---------------------------------------------------------------------

@@ -80,8 +80,10 @@ TEST(ScheduleList, EntriesComeBackAsTheyWereStored) {
 // ---- names ------------------------------------------------------------------
 
 TEST(NameProblem, OrdinaryNamesAreAllowed) {
+  // The suffix always follows: no message file name ends in a blank or a dot.
   for (const char* name : {"", "bob", "john doe", " lead", "bob.smith", "conan",
-                           "com10", "lpt", "nullify", "a..b", "x\xe9y"}) {
+                           "com10", "lpt", "nullify", "a..b", "x\xe9y", "bob.",
+                           "bob ", ".", ".."}) {
     EXPECT_EQ(NameProblem(name, "a.txt"), "") << name;
     EXPECT_EQ(NameProblem(name, ".txt"), "") << name;
     EXPECT_EQ(NameProblem(name, "s.txt"), "") << name;
@@ -99,20 +101,21 @@ TEST(NameProblem, CharactersWindowsForbidsAreRefusedAndNamed) {
   EXPECT_NE(NameProblem("line\nbreak", "a.txt"), "");
 }
 
-TEST(NameProblem, DeviceNamesAreRefusedWithOrWithoutExtension) {
+TEST(NameProblem, ANameIsRefusedOnlyWhenItsMessageFileNamesADevice) {
+  // "con.txt" is the device, with or without a further extension.
   for (const char* name : {"con", "CON", "Prn", "aux", "nul", "com1", "COM9", "lpt1",
-                           "LPT9", "con.txt", "nul.anything", "com1 .x", "conin$",
-                           "com\xb9"}) {
-    EXPECT_NE(NameProblem(name, "a.txt").find("device"), std::string::npos) << name;
+                           "LPT9", "conin$", "com\xb9", "com1 ", "nul.x"}) {
     EXPECT_NE(NameProblem(name, ".txt").find("device"), std::string::npos) << name;
   }
-}
-
-TEST(NameProblem, ATrailingDotOrBlankIsRefused) {
-  EXPECT_NE(NameProblem("bob.", "a.txt").find("dot"), std::string::npos);
-  EXPECT_NE(NameProblem("bob ", "a.txt").find("blank"), std::string::npos);
-  EXPECT_NE(NameProblem("..", ".txt"), "");
-  EXPECT_NE(NameProblem(".", "s.txt"), "");
+  // "cona.txt" and "nuls.txt" are ordinary files; "con.xa.txt" is the device.
+  for (const char* name : {"con", "nul", "aux", "com1", "lpt1", "com\xb9"}) {
+    EXPECT_EQ(NameProblem(name, "a.txt"), "") << name;
+    EXPECT_EQ(NameProblem(name, "s.txt"), "") << name;
+  }
+  for (const char* name : {"con.x", "NUL.txt", "com1 .x"}) {
+    EXPECT_NE(NameProblem(name, "a.txt").find("device"), std::string::npos) << name;
+    EXPECT_NE(NameProblem(name, "s.txt").find("device"), std::string::npos) << name;
+  }
 }
 
 TEST(NameProblem, AMessageFileMayNotBeOneOfTheDataFolderFiles) {

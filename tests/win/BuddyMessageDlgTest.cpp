@@ -323,12 +323,12 @@ TEST_F(AwayDialog, AnUnsafeNameIsRefusedWithItsReasonAndNothingChanges) {
   MessageBoxCatcher catcher;
   AddBuddy(dialog, "buddy");
   AddBuddy(dialog, "a|b");
-  AddBuddy(dialog, "CON");
+  AddBuddy(dialog, "CON.x");  // "CON.xa.txt": the device CON
   ASSERT_EQ(catcher.boxes().size(), 3u);
   EXPECT_NE(catcher.boxes()[0].text.find("buddya.txt"), std::string::npos);
   EXPECT_NE(catcher.boxes()[1].text.find("\"|\""), std::string::npos);
   EXPECT_NE(catcher.boxes()[2].text.find("device"), std::string::npos);
-  EXPECT_EQ(Text(dialog, IDC_BUDDY_NAME), "CON");
+  EXPECT_EQ(Text(dialog, IDC_BUDDY_NAME), "CON.x");
   EXPECT_EQ(GetFocus(), Item(dialog, IDC_BUDDY_NAME));
   EXPECT_EQ(Items(dialog, IDC_KEY_LIST), (Names{"amy"}));
   EXPECT_EQ(data.Listing(), before);
