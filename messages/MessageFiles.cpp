@@ -153,11 +153,13 @@ std::string MessageFileProblem(std::string_view folder, std::string_view name,
   std::string problem = NameProblem(name, suffix);
   if (!problem.empty()) return problem;
   const std::size_t length = folder.size() + name.size() + suffix.size();
-  if (length > kMaxPathChars) {
+  if (length > kLongestMessagePath) {
+    const std::size_t fixed = folder.size() + suffix.size();
+    const std::size_t room = fixed < kLongestMessagePath ? kLongestMessagePath - fixed : 0;
     return "it is too long: its message file's path would have " + std::to_string(length) +
-           " characters, and Windows allows at most " + std::to_string(kMaxPathChars) +
-           " (at most " + std::to_string(kMaxPathChars - folder.size() - suffix.size()) +
-           " for the name)";
+           " characters, and Tolvane can save a message file only when its path has at "
+           "most " + std::to_string(kLongestMessagePath) + " (at most " +
+           std::to_string(room) + " for the name)";
   }
   return std::string();
 }

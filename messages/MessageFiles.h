@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/TextFile.h"
+
 namespace tolvane {
 
 // ---- message text ----------------------------------------------------------
@@ -64,9 +66,12 @@ std::string NameProblem(std::string_view name, std::string_view suffix);
 // The longest path, in characters, that the program's file calls take
 // (MAX_PATH less the terminating NUL).
 inline constexpr std::size_t kMaxPathChars = 259;
+// The longest message file path that can be saved: every save first writes
+// the path with a temporary suffix, which must fit in kMaxPathChars too.
+inline constexpr std::size_t kLongestMessagePath = kMaxPathChars - kTemporarySuffixChars;
 
 // NameProblem, and also a message file whose path in `folder` (with its
-// trailing separator) would be longer than kMaxPathChars.
+// trailing separator) would be longer than kLongestMessagePath.
 std::string MessageFileProblem(std::string_view folder, std::string_view name,
                                std::string_view suffix);
 

@@ -138,7 +138,7 @@ TEST(NameProblem, AMessageFileMayNotBeOneOfTheDataFolderFiles) {
 
 TEST(MessageFileProblem, APathLongerThanWindowsTakesIsRefusedWithTheLengthAllowed) {
   const std::string folder = "C:\\Documents and Settings\\alex\\My Documents\\Tolvane\\";
-  const std::size_t room = kMaxPathChars - folder.size() - std::string("a.txt").size();
+  const std::size_t room = kLongestMessagePath - folder.size() - std::string("a.txt").size();
   EXPECT_EQ(MessageFileProblem(folder, std::string(room, 'n'), "a.txt"), "");
   const std::string refused = MessageFileProblem(folder, std::string(room + 1, 'n'), "a.txt");
   EXPECT_NE(refused.find("too long"), std::string::npos) << refused;

@@ -12,6 +12,7 @@
 #include "framework/Dialog.h"
 #include "messages/AwayMessagesDlg.h"
 #include "messages/DeliverMessagesDlg.h"
+#include "messages/MessageFiles.h"
 #include "messages/ScheduleMessageDlg.h"
 #include "tests/win/DialogProbe.h"
 #include "tests/win/MessageBoxCatcher.h"
@@ -413,22 +414,29 @@ TEST_F(DeliverDialog, AHundredMegabyteListLineOpensAndIsWrittenBackWhole) {
   EXPECT_TRUE(*written == huge + "|\r\n");
 }
 
-// Names as long as the path of their message file allows, and longer: the
-// longest is added with its message file; one character more is refused
-// with the reason and changes nothing.
-TEST_F(AwayDialog, NamesAtTheEdgeOfTheLongestPathAreAddedOrRefusedWithAReason) {
+// The longest name the dialog accepts gets its message file and its
+// message saved; one character more is refused with the reason and changes
+// nothing.
+TEST_F(AwayDialog, TheLongestAcceptedNameHasItsMessageSavedAndALongerOneIsRefused) {
   CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
-  MessageBoxCatcher catcher;
-  const std::size_t room = MAX_PATH - 1 - data.folder().size() - std::string("a.txt").size();
+  MessageBoxCatcher catcher(IDYES);
+  std::size_t room = MAX_PATH;
+  while (!tolvane::MessageFileProblem(data.folder(), std::string(room, 'L'), "a.txt").empty()) {
+    --room;
+  }
   const std::string longest(room, 'L');
   AddBuddy(dialog, longest);
-  for (const auto& box : catcher.boxes()) ADD_FAILURE() << box.text;
-  EXPECT_TRUE(data.Exists(longest + "a.txt"));
+  TypeMessage(dialog, "long\nname");
+  SetFocus(Item(dialog, IDC_BUDDY_NAME));  // the editor loses the focus
+  Pump();
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(IsSaveQuestion(catcher.boxes()[0])) << catcher.boxes()[0].text;
+  EXPECT_EQ(data.Read(longest + "a.txt"), "long\r\nname");
   const std::string before = data.Listing();
   AddBuddy(dialog, std::string(room + 1, 'T'));
-  ASSERT_EQ(catcher.boxes().size(), 1u);
-  EXPECT_NE(catcher.boxes()[0].text.find("too long"), std::string::npos)
-      << catcher.boxes()[0].text;
+  ASSERT_EQ(catcher.boxes().size(), 2u);
+  EXPECT_NE(catcher.boxes()[1].text.find("too long"), std::string::npos)
+      << catcher.boxes()[1].text;
   EXPECT_EQ(Items(dialog, IDC_KEY_LIST), (Names{longest}));
   EXPECT_EQ(data.Listing(), before);
   ClickButton(dialog, IDOK);
