@@ -85,7 +85,7 @@ void CBuddyMessageDlg::OnOK() {
 
 void CBuddyMessageDlg::OnCancel() {
   DropWaitingQuestion();
-  if (editor_.OnCancel()) Dialog::OnCancel();
+  editor_.OnCancel();
 }
 
 void CBuddyMessageDlg::OnAdd() {
@@ -243,3 +243,5 @@ void CBuddyMessageDlg::FocusName() {
 }
 
 void CBuddyMessageDlg::CloseWithOk() { Dialog::OnOK(); }
+
+void CBuddyMessageDlg::CloseWithCancel() { Dialog::OnCancel(); }

@@ -56,6 +56,7 @@ class CBuddyMessageDlg : public fw::Dialog, private tolvane::EditorView {
   void Tell(const std::string& text) override;
   void FocusName() override;
   void CloseWithOk() override;
+  void CloseWithCancel() override;
 
   fw::ListView list_;
   tolvane::BuddyMessageEditor editor_;

@@ -44,6 +44,7 @@ class FakeView : public EditorView {
   std::vector<std::string> told;
   std::vector<std::string> fieldErrors;  // the field that stopped a read
   int closed = 0;
+  int cancelled = 0;
   int shownEntries = 0;
   int focusedName = 0;
 
@@ -113,6 +114,7 @@ class FakeView : public EditorView {
   void CloseWithOk() override {
     if (ReadFields()) ++closed;
   }
+  void CloseWithCancel() override { ++cancelled; }
 };
 
 class EditorTest : public ::testing::Test {
@@ -216,7 +218,8 @@ TEST_F(AwayEditor, AddListsTheBuddyAndCreatesItsEmptyMessageFileAtOnce) {
   EXPECT_EQ(view.nameField, "");
   EXPECT_EQ(view.messageField, "");
   // Cancel writes no list; the message file stays.
-  EXPECT_TRUE(editor.OnCancel());
+  editor.OnCancel();
+  EXPECT_EQ(view.cancelled, 1);
   EXPECT_EQ(data.Read("buddya.txt"), "");
   EXPECT_TRUE(data.Exists("boba.txt"));
 }
@@ -337,14 +340,72 @@ TEST_F(AwayEditor, TheQuestionIsNotAskedAgainWhileItIsOpen) {
   EXPECT_EQ(asking.questions.size(), 1u);
 }
 
-TEST_F(AwayEditor, YesWithNoCurrentFileSaysSoAndKeepsTheMessage) {
+// A message typed before any buddy was chosen: Yes keeps it for the next
+// buddy chosen, and no action waits for a save that cannot happen.
+TEST_F(AwayEditor, AMessageTypedBeforeAnyBuddyIsSavedForTheNextBuddyAdded) {
   BuddyMessageEditor& editor = Open(kAwaySetup);
   view.Type("typed first");
-  EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kFailed);
-  ASSERT_EQ(view.told.size(), 1u);
-  EXPECT_EQ(view.told[0], NothingToSaveInMessage());
-  EXPECT_TRUE(editor.changed());  // asked again at the next loss of focus
+  EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kNoBuddy);
+  EXPECT_EQ(view.told, (Entries{NothingToSaveInMessage()}));
+  EXPECT_EQ(view.messageField, "typed first");
   EXPECT_EQ(data.Listing(), "buddya.txt;");
+  Add("bob");
+  Add("amy");
+  EXPECT_EQ(view.questions.size(), 1u);
+  EXPECT_EQ(view.list, (Entries{"bob", "amy"}));
+  EXPECT_EQ(data.Read("boba.txt"), "typed first");
+  EXPECT_EQ(data.Read("amya.txt"), "");
+  EXPECT_EQ(view.told.size(), 2u);
+  EXPECT_EQ(view.told.back(), WaitingMessageSavedMessage("bob"));
+  editor.OnOk();
+  EXPECT_EQ(view.closed, 1);
+  EXPECT_EQ(view.told.size(), 2u);
+}
+
+TEST_F(AwayEditor, AMessageTypedBeforeAnyBuddyStaysInTheEditorWhenTheBuddyHasOne) {
+  data.Write("boba.txt", "bob's");
+  BuddyMessageEditor& editor = Open(kAwaySetup);
+  view.Type("typed first");
+  Add("bob");  // the question comes first: Yes
+  EXPECT_EQ(view.told, (Entries{WaitingMessageKeptMessage("bob")}));
+  EXPECT_EQ(view.messageField, "typed first");
+  EXPECT_EQ(data.Read("boba.txt"), "bob's");
+  // The next question offers it for bob.
+  editor.OnOk();
+  EXPECT_EQ(view.questions.size(), 2u);
+  EXPECT_EQ(data.Read("boba.txt"), "typed first");
+  EXPECT_EQ(view.closed, 1);
+}
+
+TEST_F(AwayEditor, NoActionWaitsForASaveThatCannotHappen) {
+  data.Write("buddya.txt", "amy|bob|\r\n");
+  BuddyMessageEditor& editor = Open(kAwaySetup);
+  view.Type("typed first");
+  view.mark = 0;
+  editor.OnRemove();  // Yes, with nowhere to save: the removal goes on
+  EXPECT_EQ(view.list, (Entries{"amy"}));
+  EXPECT_EQ(view.messageField, "typed first");
+  Click(-1);  // beside the entries: no buddy chosen
+  EXPECT_EQ(view.messageField, "typed first");
+  EXPECT_EQ(data.Listing(), "buddya.txt;");
+  editor.OnCancel();
+  EXPECT_EQ(view.cancelled, 1);
+  EXPECT_EQ(view.questions.size(), 1u);
+  EXPECT_EQ(view.told, (Entries{NothingToSaveInMessage(), WaitingMessageNotSavedMessage()}));
+}
+
+TEST_F(AwayEditor, CancelClosesAfterASaveThatFailed) {
+  BuddyMessageEditor& editor = Open(kAwaySetup);
+  Add("bob");
+  view.Type("unsaved");
+  ScopedReadOnlyFolder readOnly(data.folder());
+  ASSERT_TRUE(readOnly.active());
+  editor.OnCancel();
+  readOnly.Release();
+  EXPECT_EQ(view.questions.size(), 1u);
+  ASSERT_EQ(view.told.size(), 1u);
+  EXPECT_NE(view.told[0].find(data.file("boba.txt")), std::string::npos);
+  EXPECT_EQ(view.cancelled, 1);
 }
 
 TEST_F(AwayEditor, AFailedSaveKeepsTheTextAndStopsTheClickThatFollows) {
@@ -395,7 +456,8 @@ TEST_F(AwayEditor, EachActionAsksBeforeItActs) {
   EXPECT_EQ(data.Read("amya.txt"), "for amy");
   view.Type("more");
   view.answerYes = false;
-  EXPECT_TRUE(editor.OnCancel());
+  editor.OnCancel();
+  EXPECT_EQ(view.cancelled, 1);
   EXPECT_EQ(view.questions.size(), 3u);
 }
 
@@ -447,7 +509,7 @@ TEST_F(AwayEditor, AnUnsafeEntryFromAHandEditedListHasNoMessageFile) {
   }
   // A message typed now has nowhere to go: the list file stays whole.
   view.Type("x");
-  EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kFailed);
+  EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kNoBuddy);
   EXPECT_EQ(data.Listing(), before);
   EXPECT_EQ(data.Read("buddya.txt"), "bob|con.x|a:b|buddy|\r\n");
   EXPECT_EQ(data.Read("boba.txt"), "bob's");
