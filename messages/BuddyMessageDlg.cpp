@@ -49,8 +49,9 @@ const fw::MessageMap& CBuddyMessageDlg::Messages() {
 }
 
 BOOL CBuddyMessageDlg::OnInitDialog() {
-  // A message may be as long as the user likes.
-  SendDlgItemMessageA(hwnd_, IDC_MESSAGE_EDITOR, EM_SETLIMITTEXT, 0, 0);
+  // The editor shows and takes messages of up to this length whole.
+  SendDlgItemMessageA(hwnd_, IDC_MESSAGE_EDITOR, EM_SETLIMITTEXT,
+                      tolvane::kLongestEditableMessage, 0);
   return Dialog::OnInitDialog();
 }
 
@@ -130,6 +131,10 @@ LRESULT CBuddyMessageDlg::OnListClick(NMHDR*) {
 bool CBuddyMessageDlg::ReadFields() { return UpdateData(true); }
 
 void CBuddyMessageDlg::ShowFields() { UpdateData(false); }
+
+void CBuddyMessageDlg::SetMessageEditable(bool editable) {
+  SendDlgItemMessageA(hwnd_, IDC_MESSAGE_EDITOR, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+}
 
 // The key list holds no items of its own (LVS_OWNERDATA): it shows the
 // editor's entries, asking for the text of each one it draws. A list of any

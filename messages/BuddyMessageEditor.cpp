@@ -62,6 +62,19 @@ std::string MessageUnreadableMessage(const std::string& path, const std::string&
          "\n\nThe editor shows nothing of it. Saving a message replaces the file.";
 }
 
+std::string MessageNotEditableMessage(const std::string& path) {
+  return "The message in\n\n" + path + "\n\nis longer than " +
+         std::to_string(kLongestEditableMessage) +
+         " characters or holds a NUL character, so the editor cannot show all of it. "
+         "It shows the start, read-only: the message cannot be changed here, and the "
+         "file stays as it is.";
+}
+
+bool CanEditMessage(const std::string& message) {
+  return message.size() <= kLongestEditableMessage &&
+         message.find('\0') == std::string::npos;
+}
+
 BuddyMessageEditor::BuddyMessageEditor(const EditorSetup& setup,
                                        std::string dataFolder, EditorView& view)
     : setup_(setup),
@@ -181,13 +194,20 @@ bool BuddyMessageEditor::OpenMessageFile(const std::string& buddy) {
   return false;
 }
 
+void BuddyMessageEditor::Show() {
+  const bool editable = CanEditMessage(fields_.message);
+  view_.SetMessageEditable(editable);
+  view_.ShowFields();
+  if (!editable) view_.Tell(MessageNotEditableMessage(currentFile_));
+}
+
 void BuddyMessageEditor::ClearFieldsAndShow() {
   fields_.buddy.clear();
   if (setup_.schedule) {
     fields_.hours = 0;
     fields_.minutes = 0;
   }
-  view_.ShowFields();
+  Show();
 }
 
 void BuddyMessageEditor::OnAdd() {
@@ -229,7 +249,7 @@ void BuddyMessageEditor::OnSelectEntry() {
     // Listed from a hand-edited file: its message file is never touched.
     currentFile_.clear();
     if (!waitingForBuddy_) fields_.message.clear();
-    view_.ShowFields();
+    Show();
     view_.Tell(NoMessageFileMessage(entry, buddy, problem));
     return;
   }
@@ -238,7 +258,7 @@ void BuddyMessageEditor::OnSelectEntry() {
   } else {
     OpenMessageFile(buddy);
   }
-  view_.ShowFields();
+  Show();
 }
 
 void BuddyMessageEditor::OnRemove() {

@@ -46,6 +46,8 @@ class EditorView {
   // Shows the editor's EditorFields in the fields. This does not count as a
   // change of the message.
   virtual void ShowFields() = 0;
+  // Lets the user change the message editor's text, or makes it read-only.
+  virtual void SetMessageEditable(bool editable) = 0;
 
   // Replaces the whole key list, top entry first.
   virtual void ShowEntries(const std::vector<std::string>& entries) = 0;
@@ -73,6 +75,12 @@ class EditorView {
   // Ends the dialog with Cancel.
   virtual void CloseWithCancel() = 0;
 };
+
+// The longest message the message editor shows whole and lets the user
+// change. A longer message file, or one holding a NUL character, is shown in
+// part and read-only, so that nothing of it can be lost by a save.
+inline constexpr std::size_t kLongestEditableMessage = 1000000;
+bool CanEditMessage(const std::string& message);
 
 // The save question's words.
 inline constexpr const char kSaveQuestion[] =
@@ -158,6 +166,9 @@ class BuddyMessageEditor {
   // that waits for a buddy, as OnAdd describes.
   void GiveWaitingMessageTo(const std::string& buddy);
   void TellIfMessageWasNotSaved();
+  // Shows the fields; a message that cannot be edited whole is shown
+  // read-only, and the user is told why.
+  void Show();
   void ClearFieldsAndShow();
 
   const EditorSetup& setup_;
@@ -186,5 +197,6 @@ std::string MessageSaveFailedMessage(const std::string& path, const std::string&
 std::string MessageCreateFailedMessage(const std::string& path,
                                        const std::string& error);
 std::string MessageUnreadableMessage(const std::string& path, const std::string& error);
+std::string MessageNotEditableMessage(const std::string& path);
 
 }  // namespace tolvane

@@ -45,6 +45,7 @@ class FakeView : public EditorView {
   std::vector<std::string> fieldErrors;  // the field that stopped a read
   int closed = 0;
   int cancelled = 0;
+  bool editable = true;
   int shownEntries = 0;
   int focusedName = 0;
 
@@ -83,6 +84,7 @@ class FakeView : public EditorView {
     hoursField = std::to_string(f.hours);
     minutesField = std::to_string(f.minutes);
   }
+  void SetMessageEditable(bool value) override { editable = value; }
   void ShowEntries(const Entries& entries) override {
     ++shownEntries;
     list = entries;
@@ -481,6 +483,27 @@ TEST_F(AwayEditor, AClickOnAnEntryWhoseFileIsMissingCreatesItAndShowsItEmpty) {
   EXPECT_EQ(data.Read("boba.txt"), "");
   EXPECT_EQ(view.messageField, "");
   EXPECT_EQ(editor.currentMessageFile(), data.file("boba.txt"));
+}
+
+TEST_F(AwayEditor, AMessageTheEditorCannotHoldWholeIsShownReadOnlyAndSaidSo) {
+  data.Write("buddya.txt", "fits|long|zero|\r\n");
+  data.Write("fitsa.txt", std::string(kLongestEditableMessage, 'f'));
+  data.Write("longa.txt", std::string(kLongestEditableMessage + 1, 'l'));
+  data.Write("zeroa.txt", std::string("a\0b", 3));
+  Open(kAwaySetup);
+  Click(1);
+  EXPECT_FALSE(view.editable);
+  ASSERT_EQ(view.told.size(), 1u);
+  EXPECT_EQ(view.told[0], MessageNotEditableMessage(data.file("longa.txt")));
+  Click(0);
+  EXPECT_FALSE(view.editable);
+  EXPECT_EQ(view.told.size(), 2u);
+  Click(2);
+  EXPECT_TRUE(view.editable);
+  EXPECT_EQ(view.told.size(), 2u);
+  Click(0);
+  Add("new");
+  EXPECT_TRUE(view.editable);
 }
 
 TEST_F(AwayEditor, TextTypedInTheNameFieldIsReplacedByAClick) {

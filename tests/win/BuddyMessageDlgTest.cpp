@@ -383,18 +383,22 @@ TEST_F(AwayDialog, StrangeBytesInTheListAreListedAndWrittenBackAsTheyWere) {
   EXPECT_FALSE(data.Exists(odd4 + "a.txt"));
 }
 
-// A message with bytes the edit box cannot show is left as it is while the
-// user only looks at it.
-TEST_F(AwayDialog, AMessageWithBytesTheEditCannotShowIsKeptWhenOnlyLookedAt) {
+// A message with bytes the edit box cannot show is shown read-only, with a
+// word why: typing changes nothing, and the file stays as it was.
+TEST_F(AwayDialog, AMessageWithBytesTheEditCannotShowIsShownReadOnlyAndKept) {
   const std::string message("before\0after\x1A\xFF end", 18);
   data.Write("buddya.txt", "amy|\r\n");
   data.Write("amya.txt", message);
   CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
-  MessageBoxCatcher catcher;
+  MessageBoxCatcher catcher(IDYES);
   ClickEntry(dialog, 0);
-  EXPECT_EQ(Editor(dialog).substr(0, 6), "before");
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_NE(catcher.boxes()[0].text.find(data.file("amya.txt")), std::string::npos);
+  TypeMessage(dialog, "typed");
+  EXPECT_EQ(Editor(dialog), "before");
   ClickButton(dialog, IDOK);
-  EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+  EXPECT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(dialog_->hwnd(), nullptr);
   EXPECT_EQ(data.Read("amya.txt"), message);
 }
 
@@ -464,17 +468,29 @@ TEST_F(DeliverDialog, AnOverLongNameFromTheListFileIsListedWithoutAMessageFile) 
   EXPECT_EQ(data.Read("buddym.txt"), name + "|\r\n");
 }
 
-TEST_F(AwayDialog, AMessageLongerThanTheEditDefaultCanBeTypedAndSaved) {
+// Typed, saved, shown again and changed at its end: the whole message each
+// time.
+TEST_F(AwayDialog, AMessageLongerThanTheEditDefaultIsTypedShownAndSavedWhole) {
+  data.Write("buddya.txt", "amy|\r\n");
   CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
   MessageBoxCatcher catcher(IDYES);
   AddBuddy(dialog, "bob");
   const std::string longText(40000, 'w');
-  SetFocus(Item(dialog, IDC_MESSAGE_EDITOR));
-  SendMessageA(Item(dialog, IDC_MESSAGE_EDITOR), EM_REPLACESEL, TRUE,
-               reinterpret_cast<LPARAM>(longText.c_str()));
-  Type(Item(dialog, IDC_MESSAGE_EDITOR), "!");
-  ClickButton(dialog, IDOK);
+  HWND editor = Item(dialog, IDC_MESSAGE_EDITOR);
+  SetFocus(editor);
+  SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(longText.c_str()));
+  Type(editor, "!");
+  ClickEntry(dialog, 0);
   EXPECT_EQ(data.Read("boba.txt"), longText + "!");
+  ClickEntry(dialog, 1);
+  ASSERT_EQ(Editor(dialog), longText + "!");
+  SetFocus(editor);
+  const int end = GetWindowTextLengthA(editor);
+  SendMessageA(editor, EM_SETSEL, end, end);
+  Type(editor, "?");
+  ClickButton(dialog, IDOK);
+  EXPECT_EQ(catcher.boxes().size(), 2u);
+  EXPECT_EQ(data.Read("boba.txt"), longText + "!?");
 }
 
 // The list shows the dialog's own entries: every one whole, and typing in
