@@ -127,7 +127,8 @@ class BuddyMessageEditor {
   // to the next buddy chosen by Add or by a click on an entry: it is saved
   // as that buddy's message when the buddy has none yet; otherwise it stays
   // in the editor, to be saved over the buddy's message or not at the next
-  // question. The user is told which.
+  // question. The user is told which, and is told at OK and Cancel when the
+  // message is left unsaved.
   void OnAdd();
   void OnSelectEntry();  // a click in the key list
   void OnRemove();
@@ -139,8 +140,6 @@ class BuddyMessageEditor {
 
   bool loaded() const { return loaded_; }
   bool changed() const { return changed_; }
-  // Whether a message the user chose to save waits for a buddy.
-  bool waitingForBuddy() const { return waitingForBuddy_; }
   // The key list, top first; its size is the item count.
   const std::vector<std::string>& entries() const { return entries_; }
   std::size_t itemCount() const { return entries_.size(); }
