@@ -1,5 +1,6 @@
 #include "app/TextFile.h"
 
+#include <cstdint>
 #include <string>
 
 #include "app/FileSystem.h"
@@ -91,10 +92,15 @@ std::string ReadFirstLine(const std::string& path, std::size_t maxChars) {
   return FirstLineOf(content.bytes, maxChars);
 }
 
+std::string TemporaryPathFor(const std::string& path) {
+  // The file's own name in front, so that it lands in the same folder, and an
+  // end no data file has.
+  return path + ".~" + std::to_string(static_cast<std::uint32_t>(fs::ProcessId())) +
+         ".new";
+}
+
 WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  // The temporary name keeps the file's own name in front, so it lands in the
-  // same folder, and ends in something no data file ends in.
-  const std::string temp = path + ".~" + std::to_string(fs::ProcessId()) + ".new";
+  const std::string temp = TemporaryPathFor(path);
   fs::Remove(temp);
   WriteResult written = fs::WriteNew(temp, bytes);
   if (!written.ok) {

@@ -84,6 +84,13 @@ inline const char* FlagText(bool on) { return on ? "1" : "0"; }
 // failed.
 WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// The file WriteFileAtomically writes the new bytes to: the path followed by
+// at most kTemporarySuffixChars characters (".~", the process id of up to
+// ten digits, ".new"). A path can be saved only when this one is not too
+// long for the system either.
+std::string TemporaryPathFor(const std::string& path);
+inline constexpr std::size_t kTemporarySuffixChars = 16;
+
 // The same with text in memory form (LF line ends), stored as CR LF.
 inline WriteResult WriteTextFile(const std::string& path, std::string_view text) {
   return WriteFileAtomically(path, ToDiskText(text));

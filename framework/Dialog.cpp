@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
@@ -37,10 +38,14 @@ void DataExchange::Text(int id, std::string& value) {
     }
   } else {
     // An edit control takes ages over megabytes on one line, and a user
-    // cannot read them there anyway: it shows the start.
+    // cannot read them there anyway: it shows the start, unless the dialog
+    // raised the control's limit for longer texts. Other controls answer
+    // EM_GETLIMITTEXT with 0.
     constexpr std::size_t kShownChars = 32767;
-    SetWindowTextA(item, value.size() > kShownChars ? value.substr(0, kShownChars).c_str()
-                                                    : value.c_str());
+    const std::size_t limit = std::max<std::size_t>(
+        kShownChars, static_cast<std::size_t>(SendMessageA(item, EM_GETLIMITTEXT, 0, 0)));
+    SetWindowTextA(item, value.size() > limit ? value.substr(0, limit).c_str()
+                                              : value.c_str());
     std::string text = WindowText(item);
     if (text == value) {
       dialog_.shownTexts_.erase(id);

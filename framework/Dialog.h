@@ -25,10 +25,11 @@ class DataExchange {
   bool saving() const { return saving_; }
   bool failed() const { return failed_; }
 
-  // The text of an edit or other control. A value that the control cannot
-  // show whole (a NUL byte in it, or more than the 32767 characters it
-  // shows) comes back whole as
-  // long as the user leaves the control's text as it was shown.
+  // The text of an edit or other control. A control shows at most 32767
+  // characters, or as many as its text limit when that was raised (an edit
+  // control's EM_SETLIMITTEXT). A value that the control cannot show whole
+  // (a NUL byte in it, or more than it shows) comes back whole as long as
+  // the user leaves the control's text as it was shown.
   void Text(int id, std::string& value);
   // A check box: 1 checked, 0 clear.
   void Check(int id, int& value);

@@ -49,8 +49,9 @@ const fw::MessageMap& CBuddyMessageDlg::Messages() {
 }
 
 BOOL CBuddyMessageDlg::OnInitDialog() {
-  // A message may be as long as the user likes.
-  SendDlgItemMessageA(hwnd_, IDC_MESSAGE_EDITOR, EM_SETLIMITTEXT, 0, 0);
+  // The editor shows and takes messages of up to this length whole.
+  SendDlgItemMessageA(hwnd_, IDC_MESSAGE_EDITOR, EM_SETLIMITTEXT,
+                      tolvane::kLongestEditableMessage, 0);
   return Dialog::OnInitDialog();
 }
 
@@ -85,7 +86,7 @@ void CBuddyMessageDlg::OnOK() {
 
 void CBuddyMessageDlg::OnCancel() {
   DropWaitingQuestion();
-  if (editor_.OnCancel()) Dialog::OnCancel();
+  editor_.OnCancel();
 }
 
 void CBuddyMessageDlg::OnAdd() {
@@ -130,6 +131,10 @@ LRESULT CBuddyMessageDlg::OnListClick(NMHDR*) {
 bool CBuddyMessageDlg::ReadFields() { return UpdateData(true); }
 
 void CBuddyMessageDlg::ShowFields() { UpdateData(false); }
+
+void CBuddyMessageDlg::SetMessageEditable(bool editable) {
+  SendDlgItemMessageA(hwnd_, IDC_MESSAGE_EDITOR, EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+}
 
 // The key list holds no items of its own (LVS_OWNERDATA): it shows the
 // editor's entries, asking for the text of each one it draws. A list of any
@@ -243,3 +248,5 @@ void CBuddyMessageDlg::FocusName() {
 }
 
 void CBuddyMessageDlg::CloseWithOk() { Dialog::OnOK(); }
+
+void CBuddyMessageDlg::CloseWithCancel() { Dialog::OnCancel(); }

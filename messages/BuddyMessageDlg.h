@@ -46,6 +46,7 @@ class CBuddyMessageDlg : public fw::Dialog, private tolvane::EditorView {
   // tolvane::EditorView
   bool ReadFields() override;
   void ShowFields() override;
+  void SetMessageEditable(bool editable) override;
   void ShowEntries(const std::vector<std::string>& entries) override;
   void InsertEntry(std::size_t index, const std::string& text) override;
   void DeleteEntry(std::size_t index) override;
@@ -56,6 +57,7 @@ class CBuddyMessageDlg : public fw::Dialog, private tolvane::EditorView {
   void Tell(const std::string& text) override;
   void FocusName() override;
   void CloseWithOk() override;
+  void CloseWithCancel() override;
 
   fw::ListView list_;
   tolvane::BuddyMessageEditor editor_;

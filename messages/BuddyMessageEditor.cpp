@@ -28,8 +28,23 @@ std::string NoMessageFileMessage(const std::string& entry, const std::string& bu
 }
 
 std::string NothingToSaveInMessage() {
-  return "There is no buddy to save this message for.\n\nAdd a buddy, or click one "
-         "in the list, and then save the message. It is still in the editor.";
+  return "There is no buddy to save this message for yet. It is still in the "
+         "editor.\n\nAdd a buddy, or click one in the list: the message is saved "
+         "for that buddy if the buddy has no message yet.";
+}
+
+std::string WaitingMessageSavedMessage(const std::string& buddy) {
+  return "The message you typed was saved as the message of \"" + buddy + "\".";
+}
+
+std::string WaitingMessageKeptMessage(const std::string& buddy) {
+  return "\"" + buddy + "\" has a message already, so the message you typed was not "
+         "saved for this buddy. It is still in the editor: saving it replaces the "
+         "buddy's message.";
+}
+
+std::string WaitingMessageNotSavedMessage() {
+  return "There was no buddy to save the message you typed for, so it was not saved.";
 }
 
 std::string MessageSaveFailedMessage(const std::string& path, const std::string& error) {
@@ -45,6 +60,19 @@ std::string MessageCreateFailedMessage(const std::string& path,
 std::string MessageUnreadableMessage(const std::string& path, const std::string& error) {
   return "Tolvane could not read the message file\n\n" + path + "\n\n" + error +
          "\n\nThe editor shows nothing of it. Saving a message replaces the file.";
+}
+
+std::string MessageNotEditableMessage(const std::string& path) {
+  return "The message in\n\n" + path + "\n\nis longer than " +
+         std::to_string(kLongestEditableMessage) +
+         " characters or holds a NUL character, so the editor cannot show all of it. "
+         "It shows the start, read-only: the message cannot be changed here, and the "
+         "file stays as it is.";
+}
+
+bool CanEditMessage(const std::string& message) {
+  return message.size() <= kLongestEditableMessage &&
+         message.find('\0') == std::string::npos;
 }
 
 BuddyMessageEditor::BuddyMessageEditor(const EditorSetup& setup,
@@ -78,6 +106,12 @@ void BuddyMessageEditor::LoadOnce() {
 }
 
 BuddyMessageEditor::SaveOutcome BuddyMessageEditor::AskToSave() {
+  SaveOutcome outcome = Ask();
+  if (outcome == SaveOutcome::kNoBuddy) view_.Tell(NothingToSaveInMessage());
+  return outcome;
+}
+
+BuddyMessageEditor::SaveOutcome BuddyMessageEditor::Ask() {
   if (!changed_ || asking_) return SaveOutcome::kUnchanged;
   // The question itself takes the focus from the message editor: the flag
   // is clear, and asking_ set, before it is asked.
@@ -90,8 +124,7 @@ BuddyMessageEditor::SaveOutcome BuddyMessageEditor::AskToSave() {
     // message is saved all the same.
     view_.ReadFields();
     if (currentFile_.empty()) {
-      view_.Tell(NothingToSaveInMessage());
-      outcome = SaveOutcome::kFailed;
+      outcome = SaveOutcome::kNoBuddy;
     } else {
       WriteResult written =
           WriteFileAtomically(currentFile_, MessageToDisk(fields_.message));
@@ -100,12 +133,40 @@ BuddyMessageEditor::SaveOutcome BuddyMessageEditor::AskToSave() {
       } else {
         view_.Tell(MessageSaveFailedMessage(currentFile_, written.error));
         outcome = SaveOutcome::kFailed;
+        changed_ = true;
       }
     }
-    if (outcome == SaveOutcome::kFailed) changed_ = true;
   }
+  waitingForBuddy_ = outcome == SaveOutcome::kNoBuddy;
   asking_ = false;
   return outcome;
+}
+
+void BuddyMessageEditor::GiveWaitingMessageTo(const std::string& buddy) {
+  waitingForBuddy_ = false;
+  currentFile_ = MessageFileOf(buddy);
+  FileContent content = ReadWholeFile(currentFile_);
+  const bool hasNone = content.status == ReadStatus::kMissing ||
+                       (content.status == ReadStatus::kOk && content.bytes.empty());
+  if (hasNone) {
+    WriteResult written =
+        WriteFileAtomically(currentFile_, MessageToDisk(fields_.message));
+    if (written.ok) {
+      view_.Tell(WaitingMessageSavedMessage(buddy));
+      return;
+    }
+    view_.Tell(MessageSaveFailedMessage(currentFile_, written.error));
+  } else {
+    view_.Tell(WaitingMessageKeptMessage(buddy));
+  }
+  // Still in the editor, and still to be saved: the next question offers it.
+  changed_ = true;
+}
+
+void BuddyMessageEditor::TellIfMessageWasNotSaved() {
+  if (!waitingForBuddy_) return;
+  waitingForBuddy_ = false;
+  view_.Tell(WaitingMessageNotSavedMessage());
 }
 
 bool BuddyMessageEditor::OpenMessageFile(const std::string& buddy) {
@@ -133,17 +194,24 @@ bool BuddyMessageEditor::OpenMessageFile(const std::string& buddy) {
   return false;
 }
 
+void BuddyMessageEditor::Show() {
+  const bool editable = CanEditMessage(fields_.message);
+  view_.SetMessageEditable(editable);
+  view_.ShowFields();
+  if (!editable) view_.Tell(MessageNotEditableMessage(currentFile_));
+}
+
 void BuddyMessageEditor::ClearFieldsAndShow() {
   fields_.buddy.clear();
   if (setup_.schedule) {
     fields_.hours = 0;
     fields_.minutes = 0;
   }
-  view_.ShowFields();
+  Show();
 }
 
 void BuddyMessageEditor::OnAdd() {
-  if (AskToSave() == SaveOutcome::kFailed) return;
+  if (Ask() == SaveOutcome::kFailed) return;
   if (!view_.ReadFields()) return;
   const std::string buddy = fields_.buddy;
   std::string problem = MessageFileProblem(folder_, buddy, setup_.messageSuffix);
@@ -156,53 +224,71 @@ void BuddyMessageEditor::OnAdd() {
       setup_.schedule ? ScheduleKey(fields_.hours, fields_.minutes, buddy) : buddy;
   entries_.push_back(key);
   view_.InsertEntry(entries_.size() - 1, key);
-  // The editor shows the buddy's message: empty for a new buddy, the stored
-  // one for a buddy that has one already.
-  OpenMessageFile(buddy);
+  if (waitingForBuddy_) {
+    GiveWaitingMessageTo(buddy);
+  } else {
+    // The editor shows the buddy's message: empty for a new buddy, the
+    // stored one for a buddy that has one already.
+    OpenMessageFile(buddy);
+  }
   ClearFieldsAndShow();
 }
 
 void BuddyMessageEditor::OnSelectEntry() {
-  if (AskToSave() == SaveOutcome::kFailed) return;
+  if (Ask() == SaveOutcome::kFailed) return;
   int mark = view_.SelectionMark();
   bool marked = mark >= 0 && static_cast<std::size_t>(mark) < entries_.size();
   // Without a selection the schedule does nothing; the other lists take the
-  // empty name.
-  if (!marked && setup_.schedule) return;
+  // empty name, except for a message that waits for a buddy: a click beside
+  // the entries chooses none.
+  if (!marked && (setup_.schedule || waitingForBuddy_)) return;
   const std::string entry = marked ? entries_[static_cast<std::size_t>(mark)] : "";
   const std::string buddy = BuddyOf(entry);
   std::string problem = MessageFileProblem(folder_, buddy, setup_.messageSuffix);
   if (!problem.empty()) {
     // Listed from a hand-edited file: its message file is never touched.
     currentFile_.clear();
-    fields_.message.clear();
-    view_.ShowFields();
+    if (!waitingForBuddy_) fields_.message.clear();
+    Show();
     view_.Tell(NoMessageFileMessage(entry, buddy, problem));
     return;
   }
-  OpenMessageFile(buddy);
-  view_.ShowFields();
+  if (waitingForBuddy_) {
+    GiveWaitingMessageTo(buddy);
+  } else {
+    OpenMessageFile(buddy);
+  }
+  Show();
 }
 
 void BuddyMessageEditor::OnRemove() {
-  if (AskToSave() == SaveOutcome::kFailed) return;
+  SaveOutcome outcome = Ask();
+  if (outcome == SaveOutcome::kFailed) return;
+  if (outcome == SaveOutcome::kNoBuddy) view_.Tell(NothingToSaveInMessage());
   int mark = view_.SelectionMark();
   if (mark >= 0 && static_cast<std::size_t>(mark) < entries_.size()) {
     entries_.erase(entries_.begin() + mark);
     view_.DeleteEntry(static_cast<std::size_t>(mark));
   }
-  // The removed buddy's message file stays, and stays the current one.
-  fields_.message.clear();
+  // The removed buddy's message file stays, and stays the current one. A
+  // message that waits for a buddy stays in the editor.
+  if (!waitingForBuddy_) fields_.message.clear();
   ClearFieldsAndShow();
 }
 
 void BuddyMessageEditor::OnOk() {
-  if (AskToSave() == SaveOutcome::kFailed) return;
+  if (Ask() == SaveOutcome::kFailed) return;
   const std::string text =
       setup_.schedule ? FormatScheduleList(entries_) : FormatBarList(entries_);
-  if (view_.SaveList(listPath_, text)) view_.CloseWithOk();
+  if (!view_.SaveList(listPath_, text)) return;
+  TellIfMessageWasNotSaved();
+  view_.CloseWithOk();
 }
 
-bool BuddyMessageEditor::OnCancel() { return AskToSave() != SaveOutcome::kFailed; }
+void BuddyMessageEditor::OnCancel() {
+  Ask();
+  TellIfMessageWasNotSaved();
+  view_.CloseWithCancel();
+}
 
 }  // namespace tolvane

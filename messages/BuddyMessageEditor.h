@@ -46,6 +46,8 @@ class EditorView {
   // Shows the editor's EditorFields in the fields. This does not count as a
   // change of the message.
   virtual void ShowFields() = 0;
+  // Lets the user change the message editor's text, or makes it read-only.
+  virtual void SetMessageEditable(bool editable) = 0;
 
   // Replaces the whole key list, top entry first.
   virtual void ShowEntries(const std::vector<std::string>& entries) = 0;
@@ -70,7 +72,15 @@ class EditorView {
   // Ends the dialog the framework's way for OK: reads the fields and closes
   // when that worked.
   virtual void CloseWithOk() = 0;
+  // Ends the dialog with Cancel.
+  virtual void CloseWithCancel() = 0;
 };
+
+// The longest message the message editor shows whole and lets the user
+// change. A longer message file, or one holding a NUL character, is shown in
+// part and read-only, so that nothing of it can be lost by a save.
+inline constexpr std::size_t kLongestEditableMessage = 1000000;
+bool CanEditMessage(const std::string& message);
 
 // The save question's words.
 inline constexpr const char kSaveQuestion[] =
@@ -98,22 +108,33 @@ class BuddyMessageEditor {
     kUnchanged,  // nothing to ask
     kSaved,      // Yes, and the message file was written
     kDeclined,   // No
-    kFailed,     // Yes, but nothing could be written: the user was told why
-                 // and the message still counts as changed
+    kNoBuddy,    // Yes, but no buddy was chosen yet: the message stays in the
+                 // editor for the next buddy chosen (see OnAdd)
+    kFailed,     // Yes, but the file could not be written: the user was told
+                 // why and the message still counts as changed
   };
-  // The save question: asked when the message was changed since the last
-  // question, and at most once at a time.
+  // The save question, when the message editor lost the focus: asked when
+  // the message was changed since the last question, and at most once at a
+  // time. Tells the user when there is no buddy to save the message for.
   SaveOutcome AskToSave();
 
   // Each of these first asks the save question (the button or the list took
-  // the focus from the message editor) and does nothing more when the
-  // message could not be saved, so that nothing typed is lost.
+  // the focus from the message editor). A save that failed stops Add, the
+  // click, Remove and OK, so that the user can try again; no buddy to save
+  // for stops nothing.
+  //
+  // A message that the user chose to save before any buddy was chosen goes
+  // to the next buddy chosen by Add or by a click on an entry: it is saved
+  // as that buddy's message when the buddy has none yet; otherwise it stays
+  // in the editor, to be saved over the buddy's message or not at the next
+  // question. The user is told which, and is told at OK and Cancel when the
+  // message is left unsaved.
   void OnAdd();
   void OnSelectEntry();  // a click in the key list
   void OnRemove();
   void OnOk();
-  // Cancel: true when the dialog may close.
-  bool OnCancel();
+  // Cancel closes the dialog after the question, whatever the answer.
+  void OnCancel();
 
   // ---- state, for the dialog and for tests --------------------------------
 
@@ -138,6 +159,15 @@ class BuddyMessageEditor {
   // is created empty. False, with the user told why, when the file could not
   // be created or read; the file is the current one even then.
   bool OpenMessageFile(const std::string& buddy);
+  // The save question without the words about a missing buddy.
+  SaveOutcome Ask();
+  // Makes `buddy`'s message file the current one and gives it the message
+  // that waits for a buddy, as OnAdd describes.
+  void GiveWaitingMessageTo(const std::string& buddy);
+  void TellIfMessageWasNotSaved();
+  // Shows the fields; a message that cannot be edited whole is shown
+  // read-only, and the user is told why.
+  void Show();
   void ClearFieldsAndShow();
 
   const EditorSetup& setup_;
@@ -151,6 +181,7 @@ class BuddyMessageEditor {
   bool changed_ = false;
   bool loaded_ = false;
   bool asking_ = false;
+  bool waitingForBuddy_ = false;
 };
 
 // The words of the editor's messages, for the dialog's tests.
@@ -158,9 +189,13 @@ std::string RefusedNameMessage(const std::string& name, const std::string& probl
 std::string NoMessageFileMessage(const std::string& entry, const std::string& buddy,
                                  const std::string& problem);
 std::string NothingToSaveInMessage();
+std::string WaitingMessageSavedMessage(const std::string& buddy);
+std::string WaitingMessageKeptMessage(const std::string& buddy);
+std::string WaitingMessageNotSavedMessage();
 std::string MessageSaveFailedMessage(const std::string& path, const std::string& error);
 std::string MessageCreateFailedMessage(const std::string& path,
                                        const std::string& error);
 std::string MessageUnreadableMessage(const std::string& path, const std::string& error);
+std::string MessageNotEditableMessage(const std::string& path);
 
 }  // namespace tolvane

@@ -13,12 +13,17 @@ std::string NormalizeLineBreaks(std::string_view text) {
   for (std::size_t i = 0; i < n; ++i) {
     char c = text[i];
     if (c == '\r') {
-      if (i + 2 < n && text[i + 1] == '\r' && text[i + 2] == '\n') {
-        i += 2;
-      } else if (i + 1 < n && text[i + 1] == '\n') {
-        i += 1;
+      std::size_t end = text.find_first_not_of('\r', i);
+      if (end != std::string_view::npos && text[end] == '\n') {
+        // CR LF, CR CR LF, CR CR CR LF...: one line break.
+        i = end;
+        out += "\r\n";
+      } else {
+        // CRs with no LF after them: each one a line break.
+        if (end == std::string_view::npos) end = n;
+        for (; i < end; ++i) out += "\r\n";
+        --i;
       }
-      out += "\r\n";
     } else if (c == '\n') {
       out += "\r\n";
     } else {
@@ -127,15 +132,14 @@ std::string NameProblem(std::string_view name, std::string_view suffix) {
              ", which Windows does not allow in a file name";
     }
   }
+  // Only the message file's name matters: the suffix always follows the
+  // name, so "con" is safe as "cona.txt" but not as "con.txt", and a name
+  // ending in a dot or a blank never ends the file name.
   const std::string fileName = std::string(name) + std::string(suffix);
-  if (NamesDevice(name) || NamesDevice(fileName)) {
-    std::string_view device = name.substr(0, name.find('.'));
-    return "it is the name of a device in Windows (" + Quoted(device) +
-           "), which no file can have";
-  }
-  if (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
-    return std::string("it ends in ") + (name.back() == '.' ? "a dot" : "a blank") +
-           ", which Windows drops from the end of a file name";
+  if (NamesDevice(fileName)) {
+    return "its message file would be " + Quoted(fileName) +
+           ", which Windows takes for the device " +
+           Quoted(fileName.substr(0, fileName.find('.'))) + " and no file can have";
   }
   if (IsDataFolderFile(fileName)) {
     return "its message file would be " + Quoted(fileName) +
@@ -149,11 +153,13 @@ std::string MessageFileProblem(std::string_view folder, std::string_view name,
   std::string problem = NameProblem(name, suffix);
   if (!problem.empty()) return problem;
   const std::size_t length = folder.size() + name.size() + suffix.size();
-  if (length > kMaxPathChars) {
+  if (length > kLongestMessagePath) {
+    const std::size_t fixed = folder.size() + suffix.size();
+    const std::size_t room = fixed < kLongestMessagePath ? kLongestMessagePath - fixed : 0;
     return "it is too long: its message file's path would have " + std::to_string(length) +
-           " characters, and Windows allows at most " + std::to_string(kMaxPathChars) +
-           " (at most " + std::to_string(kMaxPathChars - folder.size() - suffix.size()) +
-           " for the name)";
+           " characters, and Tolvane can save a message file only when its path has at "
+           "most " + std::to_string(kLongestMessagePath) + " (at most " +
+           std::to_string(room) + " for the name)";
   }
   return std::string();
 }

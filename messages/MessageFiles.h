@@ -6,14 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "app/TextFile.h"
+
 namespace tolvane {
 
 // ---- message text ----------------------------------------------------------
 
 // A message with every line break as one CR LF, the editor's own form. A lone
-// LF or CR counts as a line break too, and so does CR CR LF, the form in which
-// earlier versions stored every typed line break. Applying it twice changes
-// nothing, so a message survives any number of saves and reloads.
+// LF or CR counts as a line break too, and so does any run of CRs before an
+// LF: earlier versions stored a typed line break as CR CR LF and added one CR
+// more at every save of the file. Applying it twice changes nothing, so a
+// message survives any number of saves and reloads.
 std::string NormalizeLineBreaks(std::string_view text);
 
 // The bytes of a message file for the editor's text, and the editor's text
@@ -52,18 +55,23 @@ std::string FormatScheduleList(const std::vector<std::string>& entries);
 // followed by `suffix` in the data folder, as a clause that can follow the
 // name in a message ("it contains the character \"|\", which ..."); "" when
 // it can. Refused are: a character Windows does not allow in a file name
-// (\ / : * ? " < > | and the control characters), the name of a device (CON,
-// PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an extension), a
-// dot or a blank at the end, and a message file that would be one of the data
-// folder's own files. The empty name and names with blanks inside are allowed.
+// (\ / : * ? " < > | and the control characters), a message file name that
+// Windows takes for a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9,
+// with or without an extension: "con" with ".txt", "con.x" with any suffix,
+// but not "con" with "a.txt"), and a message file that would be one of the
+// data folder's own files. The empty name, names with blanks inside and
+// names ending in a blank or a dot are allowed.
 std::string NameProblem(std::string_view name, std::string_view suffix);
 
 // The longest path, in characters, that the program's file calls take
 // (MAX_PATH less the terminating NUL).
 inline constexpr std::size_t kMaxPathChars = 259;
+// The longest message file path that can be saved: every save first writes
+// the path with a temporary suffix, which must fit in kMaxPathChars too.
+inline constexpr std::size_t kLongestMessagePath = kMaxPathChars - kTemporarySuffixChars;
 
 // NameProblem, and also a message file whose path in `folder` (with its
-// trailing separator) would be longer than kMaxPathChars.
+// trailing separator) would be longer than kLongestMessagePath.
 std::string MessageFileProblem(std::string_view folder, std::string_view name,
                                std::string_view suffix);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "app/EditableFile.h"
@@ -43,6 +44,8 @@ class FakeView : public EditorView {
   std::vector<std::string> told;
   std::vector<std::string> fieldErrors;  // the field that stopped a read
   int closed = 0;
+  int cancelled = 0;
+  bool editable = true;
   int shownEntries = 0;
   int focusedName = 0;
 
@@ -81,6 +84,7 @@ class FakeView : public EditorView {
     hoursField = std::to_string(f.hours);
     minutesField = std::to_string(f.minutes);
   }
+  void SetMessageEditable(bool value) override { editable = value; }
   void ShowEntries(const Entries& entries) override {
     ++shownEntries;
     list = entries;
@@ -112,6 +116,7 @@ class FakeView : public EditorView {
   void CloseWithOk() override {
     if (ReadFields()) ++closed;
   }
+  void CloseWithCancel() override { ++cancelled; }
 };
 
 class EditorTest : public ::testing::Test {
@@ -215,7 +220,8 @@ TEST_F(AwayEditor, AddListsTheBuddyAndCreatesItsEmptyMessageFileAtOnce) {
   EXPECT_EQ(view.nameField, "");
   EXPECT_EQ(view.messageField, "");
   // Cancel writes no list; the message file stays.
-  EXPECT_TRUE(editor.OnCancel());
+  editor.OnCancel();
+  EXPECT_EQ(view.cancelled, 1);
   EXPECT_EQ(data.Read("buddya.txt"), "");
   EXPECT_TRUE(data.Exists("boba.txt"));
 }
@@ -246,15 +252,16 @@ TEST_F(AwayEditor, AnUnsafeNameIsRefusedAndNothingChanges) {
   data.Write("boba.txt", "hi");
   BuddyMessageEditor& editor = Open(kAwaySetup);
   const std::string before = data.Listing();
-  for (const char* name : {"al|ice", "a:b", "con", "nul.txt", "bob.", "bob ", "buddy",
-                           "BUDDY", "tab\tname", "..\\x"}) {
+  const char* const refused[] = {"al|ice", "a:b",   "con.x",     "nul.txt",
+                                 "buddy",  "BUDDY", "tab\tname", "..\\x"};
+  for (const char* name : refused) {
     view.told.clear();
     Add(name);
     ASSERT_EQ(view.told.size(), 1u) << name;
     EXPECT_NE(view.told[0].find(std::string("\"") + name + "\""), std::string::npos);
     EXPECT_EQ(view.nameField, name);  // kept, to be corrected
   }
-  EXPECT_EQ(view.focusedName, 10);
+  EXPECT_EQ(view.focusedName, static_cast<int>(std::size(refused)));
   EXPECT_EQ(view.list, (Entries{"bob"}));
   EXPECT_EQ(editor.itemCount(), 1u);
   EXPECT_EQ(data.Listing(), before);
@@ -335,14 +342,58 @@ TEST_F(AwayEditor, TheQuestionIsNotAskedAgainWhileItIsOpen) {
   EXPECT_EQ(asking.questions.size(), 1u);
 }
 
-TEST_F(AwayEditor, YesWithNoCurrentFileSaysSoAndKeepsTheMessage) {
+// A message typed before any buddy was chosen: Yes keeps it for the next
+// buddy chosen, and no action waits for a save that cannot happen.
+TEST_F(AwayEditor, AMessageTypedBeforeAnyBuddyIsSavedForTheNextBuddyAdded) {
   BuddyMessageEditor& editor = Open(kAwaySetup);
   view.Type("typed first");
-  EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kFailed);
-  ASSERT_EQ(view.told.size(), 1u);
-  EXPECT_EQ(view.told[0], NothingToSaveInMessage());
-  EXPECT_TRUE(editor.changed());  // asked again at the next loss of focus
+  EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kNoBuddy);
+  EXPECT_EQ(view.told, (Entries{NothingToSaveInMessage()}));
+  EXPECT_EQ(view.messageField, "typed first");
   EXPECT_EQ(data.Listing(), "buddya.txt;");
+  Add("bob");
+  Add("amy");
+  EXPECT_EQ(view.questions.size(), 1u);
+  EXPECT_EQ(view.list, (Entries{"bob", "amy"}));
+  EXPECT_EQ(data.Read("boba.txt"), "typed first");
+  EXPECT_EQ(data.Read("amya.txt"), "");
+  EXPECT_EQ(view.told.size(), 2u);
+  EXPECT_EQ(view.told.back(), WaitingMessageSavedMessage("bob"));
+  editor.OnOk();
+  EXPECT_EQ(view.closed, 1);
+  EXPECT_EQ(view.told.size(), 2u);
+}
+
+TEST_F(AwayEditor, AMessageTypedBeforeAnyBuddyStaysInTheEditorWhenTheBuddyHasOne) {
+  data.Write("boba.txt", "bob's");
+  BuddyMessageEditor& editor = Open(kAwaySetup);
+  view.Type("typed first");
+  Add("bob");  // the question comes first: Yes
+  EXPECT_EQ(view.told, (Entries{WaitingMessageKeptMessage("bob")}));
+  EXPECT_EQ(view.messageField, "typed first");
+  EXPECT_EQ(data.Read("boba.txt"), "bob's");
+  // The next question offers it for bob.
+  editor.OnOk();
+  EXPECT_EQ(view.questions.size(), 2u);
+  EXPECT_EQ(data.Read("boba.txt"), "typed first");
+  EXPECT_EQ(view.closed, 1);
+}
+
+TEST_F(AwayEditor, NoActionWaitsForASaveThatCannotHappen) {
+  data.Write("buddya.txt", "amy|bob|\r\n");
+  BuddyMessageEditor& editor = Open(kAwaySetup);
+  view.Type("typed first");
+  view.mark = 0;
+  editor.OnRemove();  // Yes, with nowhere to save: the removal goes on
+  EXPECT_EQ(view.list, (Entries{"amy"}));
+  EXPECT_EQ(view.messageField, "typed first");
+  Click(-1);  // beside the entries: no buddy chosen
+  EXPECT_EQ(view.messageField, "typed first");
+  EXPECT_EQ(data.Listing(), "buddya.txt;");
+  editor.OnCancel();
+  EXPECT_EQ(view.cancelled, 1);
+  EXPECT_EQ(view.questions.size(), 1u);
+  EXPECT_EQ(view.told, (Entries{NothingToSaveInMessage(), WaitingMessageNotSavedMessage()}));
 }
 
 TEST_F(AwayEditor, AFailedSaveKeepsTheTextAndStopsTheClickThatFollows) {
@@ -391,10 +442,16 @@ TEST_F(AwayEditor, EachActionAsksBeforeItActs) {
   view.mark = 0;
   editor.OnRemove();
   EXPECT_EQ(data.Read("amya.txt"), "for amy");
+  // Cancel closes even when its Yes cannot be saved.
   view.Type("more");
-  view.answerYes = false;
-  EXPECT_TRUE(editor.OnCancel());
+  ScopedReadOnlyFolder readOnly(data.folder());
+  ASSERT_TRUE(readOnly.active());
+  editor.OnCancel();
+  readOnly.Release();
   EXPECT_EQ(view.questions.size(), 3u);
+  ASSERT_EQ(view.told.size(), 1u);
+  EXPECT_NE(view.told[0].find(data.file("amya.txt")), std::string::npos);
+  EXPECT_EQ(view.cancelled, 1);
 }
 
 // ---- selecting an entry -------------------------------------------------------
@@ -419,6 +476,27 @@ TEST_F(AwayEditor, AClickOnAnEntryWhoseFileIsMissingCreatesItAndShowsItEmpty) {
   EXPECT_EQ(editor.currentMessageFile(), data.file("boba.txt"));
 }
 
+TEST_F(AwayEditor, AMessageTheEditorCannotHoldWholeIsShownReadOnlyAndSaidSo) {
+  data.Write("buddya.txt", "fits|long|zero|\r\n");
+  data.Write("fitsa.txt", std::string(kLongestEditableMessage, 'f'));
+  data.Write("longa.txt", std::string(kLongestEditableMessage + 1, 'l'));
+  data.Write("zeroa.txt", std::string("a\0b", 3));
+  Open(kAwaySetup);
+  Click(1);
+  EXPECT_FALSE(view.editable);
+  ASSERT_EQ(view.told.size(), 1u);
+  EXPECT_EQ(view.told[0], MessageNotEditableMessage(data.file("longa.txt")));
+  Click(0);
+  EXPECT_FALSE(view.editable);
+  EXPECT_EQ(view.told.size(), 2u);
+  Click(2);
+  EXPECT_TRUE(view.editable);
+  EXPECT_EQ(view.told.size(), 2u);
+  Click(0);
+  Add("new");
+  EXPECT_TRUE(view.editable);
+}
+
 TEST_F(AwayEditor, TextTypedInTheNameFieldIsReplacedByAClick) {
   data.Write("buddya.txt", "bob|\r\n");
   Open(kAwaySetup);
@@ -428,10 +506,10 @@ TEST_F(AwayEditor, TextTypedInTheNameFieldIsReplacedByAClick) {
 }
 
 TEST_F(AwayEditor, AnUnsafeEntryFromAHandEditedListHasNoMessageFile) {
-  data.Write("buddya.txt", "bob|con|a:b|buddy|\r\n");
+  data.Write("buddya.txt", "bob|con.x|a:b|buddy|\r\n");
   data.Write("boba.txt", "bob's");
   BuddyMessageEditor& editor = Open(kAwaySetup);
-  EXPECT_EQ(view.list, (Entries{"buddy", "a:b", "con", "bob"}));
+  EXPECT_EQ(view.list, (Entries{"buddy", "a:b", "con.x", "bob"}));
   const std::string before = data.Listing();
   Click(3);
   EXPECT_EQ(editor.currentMessageFile(), data.file("boba.txt"));
@@ -445,13 +523,13 @@ TEST_F(AwayEditor, AnUnsafeEntryFromAHandEditedListHasNoMessageFile) {
   }
   // A message typed now has nowhere to go: the list file stays whole.
   view.Type("x");
-  EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kFailed);
+  EXPECT_EQ(editor.AskToSave(), BuddyMessageEditor::SaveOutcome::kNoBuddy);
   EXPECT_EQ(data.Listing(), before);
-  EXPECT_EQ(data.Read("buddya.txt"), "bob|con|a:b|buddy|\r\n");
+  EXPECT_EQ(data.Read("buddya.txt"), "bob|con.x|a:b|buddy|\r\n");
   EXPECT_EQ(data.Read("boba.txt"), "bob's");
   view.answerYes = false;
   editor.OnOk();
-  EXPECT_EQ(data.Read("buddya.txt"), "buddy|a:b|con|bob|\r\n");
+  EXPECT_EQ(data.Read("buddya.txt"), "buddy|a:b|con.x|bob|\r\n");
 }
 
 // ---- Remove ---------------------------------------------------------------------

@@ -20,6 +20,10 @@ TEST(MessageText, TheOldCrCrLfFormReadsAsSingleLineBreaks) {
   // How earlier versions stored "a", a line break, an empty line, "b".
   EXPECT_EQ(MessageFromDisk("a\r\r\n\r\r\nb"), "a\r\n\r\nb");
   EXPECT_EQ(MessageFromDisk("Hi\r\r\n"), "Hi\r\n");
+  // Each save of such a file added one CR more.
+  EXPECT_EQ(MessageFromDisk("a\r\r\r\nb\r\r\r\r\n"), "a\r\nb\r\n");
+  // CRs that no LF follows stay one line break each.
+  EXPECT_EQ(MessageFromDisk("a\r\r\r"), "a\r\n\r\n\r\n");
 }
 
 TEST(MessageText, BareLineFeedsAndCarriageReturnsBecomeCrLf) {
@@ -76,8 +80,10 @@ TEST(ScheduleList, EntriesComeBackAsTheyWereStored) {
 // ---- names ------------------------------------------------------------------
 
 TEST(NameProblem, OrdinaryNamesAreAllowed) {
+  // The suffix always follows: no message file name ends in a blank or a dot.
   for (const char* name : {"", "bob", "john doe", " lead", "bob.smith", "conan",
-                           "com10", "lpt", "nullify", "a..b", "x\xe9y"}) {
+                           "com10", "lpt", "nullify", "a..b", "x\xe9y", "bob.",
+                           "bob ", ".", ".."}) {
     EXPECT_EQ(NameProblem(name, "a.txt"), "") << name;
     EXPECT_EQ(NameProblem(name, ".txt"), "") << name;
     EXPECT_EQ(NameProblem(name, "s.txt"), "") << name;
@@ -95,20 +101,21 @@ TEST(NameProblem, CharactersWindowsForbidsAreRefusedAndNamed) {
   EXPECT_NE(NameProblem("line\nbreak", "a.txt"), "");
 }
 
-TEST(NameProblem, DeviceNamesAreRefusedWithOrWithoutExtension) {
+TEST(NameProblem, ANameIsRefusedOnlyWhenItsMessageFileNamesADevice) {
+  // "con.txt" is the device, with or without a further extension.
   for (const char* name : {"con", "CON", "Prn", "aux", "nul", "com1", "COM9", "lpt1",
-                           "LPT9", "con.txt", "nul.anything", "com1 .x", "conin$",
-                           "com\xb9"}) {
-    EXPECT_NE(NameProblem(name, "a.txt").find("device"), std::string::npos) << name;
+                           "LPT9", "conin$", "com\xb9", "com1 ", "nul.x"}) {
     EXPECT_NE(NameProblem(name, ".txt").find("device"), std::string::npos) << name;
   }
-}
-
-TEST(NameProblem, ATrailingDotOrBlankIsRefused) {
-  EXPECT_NE(NameProblem("bob.", "a.txt").find("dot"), std::string::npos);
-  EXPECT_NE(NameProblem("bob ", "a.txt").find("blank"), std::string::npos);
-  EXPECT_NE(NameProblem("..", ".txt"), "");
-  EXPECT_NE(NameProblem(".", "s.txt"), "");
+  // "cona.txt" and "nuls.txt" are ordinary files; "con.xa.txt" is the device.
+  for (const char* name : {"con", "nul", "aux", "com1", "lpt1", "com\xb9"}) {
+    EXPECT_EQ(NameProblem(name, "a.txt"), "") << name;
+    EXPECT_EQ(NameProblem(name, "s.txt"), "") << name;
+  }
+  for (const char* name : {"con.x", "NUL.txt", "com1 .x"}) {
+    EXPECT_NE(NameProblem(name, "a.txt").find("device"), std::string::npos) << name;
+    EXPECT_NE(NameProblem(name, "s.txt").find("device"), std::string::npos) << name;
+  }
 }
 
 TEST(NameProblem, AMessageFileMayNotBeOneOfTheDataFolderFiles) {
@@ -131,7 +138,7 @@ TEST(NameProblem, AMessageFileMayNotBeOneOfTheDataFolderFiles) {
 
 TEST(MessageFileProblem, APathLongerThanWindowsTakesIsRefusedWithTheLengthAllowed) {
   const std::string folder = "C:\\Documents and Settings\\alex\\My Documents\\Tolvane\\";
-  const std::size_t room = kMaxPathChars - folder.size() - std::string("a.txt").size();
+  const std::size_t room = kLongestMessagePath - folder.size() - std::string("a.txt").size();
   EXPECT_EQ(MessageFileProblem(folder, std::string(room, 'n'), "a.txt"), "");
   const std::string refused = MessageFileProblem(folder, std::string(room + 1, 'n'), "a.txt");
   EXPECT_NE(refused.find("too long"), std::string::npos) << refused;

@@ -12,6 +12,7 @@
 #include "framework/Dialog.h"
 #include "messages/AwayMessagesDlg.h"
 #include "messages/DeliverMessagesDlg.h"
+#include "messages/MessageFiles.h"
 #include "messages/ScheduleMessageDlg.h"
 #include "tests/win/DialogProbe.h"
 #include "tests/win/MessageBoxCatcher.h"
@@ -323,12 +324,12 @@ TEST_F(AwayDialog, AnUnsafeNameIsRefusedWithItsReasonAndNothingChanges) {
   MessageBoxCatcher catcher;
   AddBuddy(dialog, "buddy");
   AddBuddy(dialog, "a|b");
-  AddBuddy(dialog, "CON");
+  AddBuddy(dialog, "CON.x");  // "CON.xa.txt": the device CON
   ASSERT_EQ(catcher.boxes().size(), 3u);
   EXPECT_NE(catcher.boxes()[0].text.find("buddya.txt"), std::string::npos);
   EXPECT_NE(catcher.boxes()[1].text.find("\"|\""), std::string::npos);
   EXPECT_NE(catcher.boxes()[2].text.find("device"), std::string::npos);
-  EXPECT_EQ(Text(dialog, IDC_BUDDY_NAME), "CON");
+  EXPECT_EQ(Text(dialog, IDC_BUDDY_NAME), "CON.x");
   EXPECT_EQ(GetFocus(), Item(dialog, IDC_BUDDY_NAME));
   EXPECT_EQ(Items(dialog, IDC_KEY_LIST), (Names{"amy"}));
   EXPECT_EQ(data.Listing(), before);
@@ -382,18 +383,22 @@ TEST_F(AwayDialog, StrangeBytesInTheListAreListedAndWrittenBackAsTheyWere) {
   EXPECT_FALSE(data.Exists(odd4 + "a.txt"));
 }
 
-// A message with bytes the edit box cannot show is left as it is while the
-// user only looks at it.
-TEST_F(AwayDialog, AMessageWithBytesTheEditCannotShowIsKeptWhenOnlyLookedAt) {
+// A message with bytes the edit box cannot show is shown read-only, with a
+// word why: typing changes nothing, and the file stays as it was.
+TEST_F(AwayDialog, AMessageWithBytesTheEditCannotShowIsShownReadOnlyAndKept) {
   const std::string message("before\0after\x1A\xFF end", 18);
   data.Write("buddya.txt", "amy|\r\n");
   data.Write("amya.txt", message);
   CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
-  MessageBoxCatcher catcher;
+  MessageBoxCatcher catcher(IDYES);
   ClickEntry(dialog, 0);
-  EXPECT_EQ(Editor(dialog).substr(0, 6), "before");
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_NE(catcher.boxes()[0].text.find(data.file("amya.txt")), std::string::npos);
+  TypeMessage(dialog, "typed");
+  EXPECT_EQ(Editor(dialog), "before");
   ClickButton(dialog, IDOK);
-  EXPECT_TRUE(catcher.boxes().empty()) << catcher.boxes()[0].text;
+  EXPECT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(dialog_->hwnd(), nullptr);
   EXPECT_EQ(data.Read("amya.txt"), message);
 }
 
@@ -413,22 +418,29 @@ TEST_F(DeliverDialog, AHundredMegabyteListLineOpensAndIsWrittenBackWhole) {
   EXPECT_TRUE(*written == huge + "|\r\n");
 }
 
-// Names as long as the path of their message file allows, and longer: the
-// longest is added with its message file; one character more is refused
-// with the reason and changes nothing.
-TEST_F(AwayDialog, NamesAtTheEdgeOfTheLongestPathAreAddedOrRefusedWithAReason) {
+// The longest name the dialog accepts gets its message file and its
+// message saved; one character more is refused with the reason and changes
+// nothing.
+TEST_F(AwayDialog, TheLongestAcceptedNameHasItsMessageSavedAndALongerOneIsRefused) {
   CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
-  MessageBoxCatcher catcher;
-  const std::size_t room = MAX_PATH - 1 - data.folder().size() - std::string("a.txt").size();
+  MessageBoxCatcher catcher(IDYES);
+  std::size_t room = MAX_PATH;
+  while (!tolvane::MessageFileProblem(data.folder(), std::string(room, 'L'), "a.txt").empty()) {
+    --room;
+  }
   const std::string longest(room, 'L');
   AddBuddy(dialog, longest);
-  for (const auto& box : catcher.boxes()) ADD_FAILURE() << box.text;
-  EXPECT_TRUE(data.Exists(longest + "a.txt"));
+  TypeMessage(dialog, "long\nname");
+  SetFocus(Item(dialog, IDC_BUDDY_NAME));  // the editor loses the focus
+  Pump();
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(IsSaveQuestion(catcher.boxes()[0])) << catcher.boxes()[0].text;
+  EXPECT_EQ(data.Read(longest + "a.txt"), "long\r\nname");
   const std::string before = data.Listing();
   AddBuddy(dialog, std::string(room + 1, 'T'));
-  ASSERT_EQ(catcher.boxes().size(), 1u);
-  EXPECT_NE(catcher.boxes()[0].text.find("too long"), std::string::npos)
-      << catcher.boxes()[0].text;
+  ASSERT_EQ(catcher.boxes().size(), 2u);
+  EXPECT_NE(catcher.boxes()[1].text.find("too long"), std::string::npos)
+      << catcher.boxes()[1].text;
   EXPECT_EQ(Items(dialog, IDC_KEY_LIST), (Names{longest}));
   EXPECT_EQ(data.Listing(), before);
   ClickButton(dialog, IDOK);
@@ -456,17 +468,29 @@ TEST_F(DeliverDialog, AnOverLongNameFromTheListFileIsListedWithoutAMessageFile) 
   EXPECT_EQ(data.Read("buddym.txt"), name + "|\r\n");
 }
 
-TEST_F(AwayDialog, AMessageLongerThanTheEditDefaultCanBeTypedAndSaved) {
+// Typed, saved, shown again and changed at its end: the whole message each
+// time.
+TEST_F(AwayDialog, AMessageLongerThanTheEditDefaultIsTypedShownAndSavedWhole) {
+  data.Write("buddya.txt", "amy|\r\n");
   CAwayMessagesDlg& dialog = Open<CAwayMessagesDlg>();
   MessageBoxCatcher catcher(IDYES);
   AddBuddy(dialog, "bob");
   const std::string longText(40000, 'w');
-  SetFocus(Item(dialog, IDC_MESSAGE_EDITOR));
-  SendMessageA(Item(dialog, IDC_MESSAGE_EDITOR), EM_REPLACESEL, TRUE,
-               reinterpret_cast<LPARAM>(longText.c_str()));
-  Type(Item(dialog, IDC_MESSAGE_EDITOR), "!");
-  ClickButton(dialog, IDOK);
+  HWND editor = Item(dialog, IDC_MESSAGE_EDITOR);
+  SetFocus(editor);
+  SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(longText.c_str()));
+  Type(editor, "!");
+  ClickEntry(dialog, 0);
   EXPECT_EQ(data.Read("boba.txt"), longText + "!");
+  ClickEntry(dialog, 1);
+  ASSERT_EQ(Editor(dialog), longText + "!");
+  SetFocus(editor);
+  const int end = GetWindowTextLengthA(editor);
+  SendMessageA(editor, EM_SETSEL, end, end);
+  Type(editor, "?");
+  ClickButton(dialog, IDOK);
+  EXPECT_EQ(catcher.boxes().size(), 2u);
+  EXPECT_EQ(data.Read("boba.txt"), longText + "!?");
 }
 
 // The list shows the dialog's own entries: every one whole, and typing in

@@ -142,6 +142,11 @@ TEST_F(FrameworkDialog, ATextTheControlCannotShowWholeComesBackWholeUntilChanged
   EXPECT_EQ(GetWindowTextLengthA(GetDlgItem(dialog.hwnd(), IDC_TEST_TEXT)), 32767);
   ASSERT_TRUE(dialog.UpdateData(true));
   EXPECT_EQ(dialog.text, longLine);
+  // A control whose limit was raised shows it whole.
+  SendDlgItemMessageA(dialog.hwnd(), IDC_TEST_TEXT, EM_SETLIMITTEXT, longLine.size(), 0);
+  ASSERT_TRUE(dialog.UpdateData(false));
+  EXPECT_EQ(GetWindowTextLengthA(GetDlgItem(dialog.hwnd(), IDC_TEST_TEXT)),
+            static_cast<int>(longLine.size()));
 
   // Once shown whole, a value is the control's text again.
   dialog.text = "plain";
