@@ -44,8 +44,11 @@ subtest 'unsafe buddy names never become file names' => sub {
     for my $name (qw(CON prn Aux NUL COM1 lpt9 con.txt nul.anything)) {
         like unsafe_name_reason($name, '.txt'), qr/device/, "device: $name";
     }
-    like unsafe_name_reason('bob.', 'a.txt'), qr/dot or a blank/;
-    like unsafe_name_reason('bob ', 'a.txt'), qr/dot or a blank/;
+    like unsafe_name_reason('con.x', 'a.txt'), qr/device/, 'con.xa.txt is a device';
+    for my $name (qw(con NUL aux com1 lpt1), 'bob.', 'bob ') {
+        is unsafe_name_reason($name, 'a.txt'), undef, "the message file of '$name' is safe";
+        is unsafe_name_reason($name, 's.txt'), undef;
+    }
     like unsafe_name_reason('buddy', 'a.txt'), qr/buddya\.txt/;
     like unsafe_name_reason('settings', '.txt'), qr/settings\.txt/;
     like unsafe_name_reason('setting', 's.txt'), qr/settings\.txt/;

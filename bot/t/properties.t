@@ -69,7 +69,8 @@ subtest 'names: the check always answers, and a refused name never becomes a saf
         next if defined $reason;
         unlike $name, qr{[\\/:*?"<>|\x00-\x1f]}, "accepted name has no forbidden character"
           or last;
-        unlike $name, qr/[. ]\z/, 'accepted name ends in no dot or blank' or last;
+        unlike "${name}a.txt", qr/\A(?:CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(?:\.|\z)/i,
+          'the message file of an accepted name is no device' or last;
     }
 };
 

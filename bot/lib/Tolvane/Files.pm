@@ -129,10 +129,12 @@ sub unsafe_name_reason {
     my ($name, $suffix) = @_;
     return 'it holds a character that a file name cannot hold'
       if $name =~ m{[\\/:*?"<>|\x00-\x1f]};
-    (my $stem = $name) =~ s/\..*\z//s;
-    return 'it names a device of Windows' if $stem =~ $DEVICE;
-    return 'it ends in a dot or a blank' if $name =~ /[. ]\z/;
+    # Only the message file's name matters: the suffix always follows the
+    # name, so "con" is safe as "cona.txt" but a device as "con.txt".
     my $file = $name . $suffix;
+    (my $stem = $file) =~ s/\..*\z//s;
+    return "its message file would be $file, which Windows takes for a device"
+      if $stem =~ $DEVICE;
     return "its message file would be $file, a file of Tolvane's own"
       if $OWN_FILES{lc $file};
     return undef;
