@@ -74,13 +74,13 @@ struct Result {
 };
 
 Result Time(CTrayIcon& tray, const std::string& results, const std::string& control) {
-  bool connected = true;  // as after sign-on: the tooltip only
-  for (int i = 0; i < 200; ++i) tolvane::PollBotStatus(tray, results, control, &connected);
+  tolvane::PollState state{true, true};  // as after sign-on: the tooltip only
+  for (int i = 0; i < 200; ++i) tolvane::PollBotStatus(tray, results, control, &state);
   constexpr int kPolls = 5000;
   const long long readBefore = BytesRead();
   const double start = Now();
   for (int i = 0; i < kPolls; ++i) {
-    tolvane::PollBotStatus(tray, results, control, &connected);
+    tolvane::PollBotStatus(tray, results, control, &state);
     if (i % 250 == 0) PumpUntilIdle();
   }
   const double took = Now() - start;

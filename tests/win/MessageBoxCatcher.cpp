@@ -53,6 +53,10 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
     if (std::string(className) == "#32770" && text != nullptr) {
       g_catcher->boxes_.push_back({TextOf(box), TextOf(text), GetWindow(box, GW_OWNER),
                                    ButtonsOf(box), IconOf(box)});
+      if (g_catcher->whileOpen_) {
+        const CaughtBox caught = g_catcher->boxes_.back();
+        g_catcher->whileOpen_(caught);
+      }
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_catcher->answer_, BN_CLICKED), 0);
     }
   }

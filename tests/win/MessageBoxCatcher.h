@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,18 @@ class MessageBoxCatcher {
   MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
   void set_answer(int answer) { answer_ = answer; }
+  // Runs for each box as it opens, before the answer is posted: what the
+  // user does while the box is on the screen.
+  void set_while_open(std::function<void(const CaughtBox&)> action) {
+    whileOpen_ = std::move(action);
+  }
   const std::vector<CaughtBox>& boxes() const { return boxes_; }
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
   HHOOK hook_ = nullptr;
   int answer_;
+  std::function<void(const CaughtBox&)> whileOpen_;
   std::vector<CaughtBox> boxes_;
 };
 
