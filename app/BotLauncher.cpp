@@ -122,7 +122,6 @@ void CMainDlg::OnOK() {
   startupInfo_.dwFlags = STARTF_USESHOWWINDOW;
   startupInfo_.wShowWindow = SW_HIDE;
 
-  startResult_ = FALSE;
   startResult_ = StartBotProcess();
   // A click on the icon while a box of the start was open has stopped the
   // bot already: the panel stays as that stop left it.

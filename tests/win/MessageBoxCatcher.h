@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ class MessageBoxCatcher {
   int answer_;
   std::function<void(const CaughtBox&)> whileOpen_;
   std::vector<CaughtBox> boxes_;
+  // The boxes caught and not yet destroyed: a box that is activated again
+  // (another window took the focus meanwhile) is the same box.
+  std::set<HWND> open_;
 };
 
 }  // namespace tolvane::testing
