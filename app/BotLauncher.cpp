@@ -56,19 +56,24 @@ ScopedBotSystem::~ScopedBotSystem() { g_current = previous_; }
 int& TrayCreatedFlag() { return g_trayCreated; }
 
 void PollBotStatus(CTrayIcon& tray, const std::string& resultsPath,
-                   const std::string& controlPath, bool* connected) {
-  std::string line = ReadFirstLine(resultsPath);
-  tray.SetTipText(line.c_str());
-  line = ReadFirstLine(controlPath);
-  if (*connected) return;
-  if (line == kConnectedLine) {
-    tray.ShowBalloonTip(line.c_str(), nullptr, 0, 10);
+                   const std::string& controlPath, PollState* state) {
+  if (!state->connected) {
+    const std::string control = ReadFirstLine(controlPath);
+    if (control != kConnectedLine) {
+      tray.SetTipText(kConnectingText);
+      if (!state->connectingBalloonShown && tray.IsShown()) {
+        tray.ShowBalloonTip(kConnectingText, nullptr, 0, 10);
+        state->connectingBalloonShown = true;
+      }
+      return;
+    }
+    tray.SetTipText(ReadFirstLine(resultsPath).c_str());
+    tray.ShowBalloonTip(control.c_str(), nullptr, 0, 10);
     tray.ChangeIconFromResource(IDR_MAINFRAME);
-    *connected = true;
-  } else {
-    tray.SetTipText(kConnectingText);
-    tray.ShowBalloonTip(kConnectingText, nullptr, 0, 10);
+    state->connected = true;
+    return;
   }
+  tray.SetTipText(ReadFirstLine(resultsPath).c_str());
 }
 
 }  // namespace tolvane
@@ -85,14 +90,16 @@ constexpr DWORD kBotEndWaitMs = 2000;
 
 constexpr char kPerlMissing[] = "Failed To Start Perl! Please Download And Install.";
 constexpr char kStartErrorCaption[] = "Terminal Error";
+// Start's caption while the bot runs with the window on the screen.
+constexpr char kStopCaption[] = "Stop the bot";
 
 }  // namespace
 
 void CMainDlg::OnOK() {
   if (running_) {
-    // The bot runs already and the window is out only because the icon is
-    // not in the notification area: no second bot.
-    KeepWindowWithTrayIcon();
+    // The window is out while the bot runs only when there is no icon to
+    // click: the button stops the bot as the icon does.
+    StopBot();
     return;
   }
 
@@ -107,6 +114,7 @@ void CMainDlg::OnOK() {
   }
 
   running_ = true;
+  ShowRunState();
 
   std::memset(&startupInfo_, 0, sizeof startupInfo_);
   startupInfo_.cb = sizeof startupInfo_;
@@ -115,8 +123,11 @@ void CMainDlg::OnOK() {
   startupInfo_.wShowWindow = SW_HIDE;
 
   startResult_ = StartBotProcess();
+  // A click on the icon while a box of the start was open has stopped the
+  // bot already: the panel stays as that stop left it.
+  if (!running_) return;
 
-  connected_ = false;
+  poll_ = {};
   tray_.ChangeIconFromResource(IDI_CONNECTING);
   KeepWindowWithTrayIcon();
 
@@ -170,15 +181,24 @@ void CMainDlg::KeepWindowWithTrayIcon() {
   }
 }
 
+void CMainDlg::ShowRunState() {
+  // While the bot runs the editors would change its files under it.
+  for (int id : {IDC_SETTINGS, IDC_CONTACT_INFO, IDC_TRUSTED_BUDDIES,
+                 IDC_DELIVER_MESSAGES, IDC_AWAY_MESSAGES, IDC_SCHEDULE_MESSAGE}) {
+    EnableWindow(GetDlgItem(id), running_ ? FALSE : TRUE);
+  }
+  SetDlgItemTextA(hwnd(), IDOK, running_ ? kStopCaption : startCaption_.c_str());
+}
+
 LRESULT CMainDlg::OnTimer(WPARAM, LPARAM) {
-  tolvane::PollBotStatus(tray_, resultsPath_, controlPath_, &connected_);
+  tolvane::PollBotStatus(tray_, resultsPath_, controlPath_, &poll_);
   // The icon may have come (the taskbar was created) or gone since the last
   // tick; the window is hidden only while the icon is there to bring it back.
   KeepWindowWithTrayIcon();
   return Default();
 }
 
-void CMainDlg::StopBot() {
+void CMainDlg::EndBotProcess() {
   tolvane::BotSystem& system = tolvane::CurrentBotSystem();
   if (startResult_ && system.TerminateProcess(processInfo_.hProcess, 0)) {
     // So that the bot cannot write results.txt after it has been emptied.
@@ -187,15 +207,31 @@ void CMainDlg::StopBot() {
   if (processInfo_.hProcess != nullptr) system.CloseHandle(processInfo_.hProcess);
   if (processInfo_.hThread != nullptr) system.CloseHandle(processInfo_.hThread);
   std::memset(&processInfo_, 0, sizeof processInfo_);
+  startResult_ = FALSE;
+}
 
+void CMainDlg::StopBot() {
+  EndBotProcess();
   CTrayIcon::RestoreWindowFromTray(hwnd(), false);
   windowInTray_ = false;
   running_ = false;
+  ShowRunState();
 
   const std::string line = tolvane::ReadFirstLine(resultsPath_);
   ShowMessageBox(line);
   tolvane::EmptyFile(resultsPath_);
   KillTimer(hwnd(), timerId_);
+}
+
+void CMainDlg::OnCancel() {
+  // Exit while the bot runs (the window is out only when there is no icon):
+  // nothing would be left to stop it.
+  if (running_) {
+    EndBotProcess();
+    KillTimer(hwnd(), timerId_);
+    running_ = false;
+  }
+  Dialog::OnCancel();
 }
 
 LRESULT CMainDlg::OnTrayNotification(WPARAM iconId, LPARAM mouseMessage) {

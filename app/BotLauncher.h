@@ -48,13 +48,24 @@ inline constexpr char kTrayTip[] = "Click here";
 inline constexpr char kConnectedLine[] = "Connected!";
 inline constexpr char kConnectingText[] = "Connecting";
 
-// One status poll: the first line of results.txt becomes the tooltip; until
-// control.txt's first line is exactly "Connected!" the tooltip and a balloon
-// say "Connecting"; the first time it is, the "Connected!" balloon shows and
-// the icon becomes the application icon. Each file is opened, its first
-// line read (at most 500 bytes) and closed again.
+// What the polls of one run of the bot have shown; a Start clears it.
+struct PollState {
+  // control.txt has said "Connected!".
+  bool connected = false;
+  // The "Connecting" balloon has been shown. Every balloon is a notice with
+  // a sound on newer Windows: this one comes once per run.
+  bool connectingBalloonShown = false;
+};
+
+// One status poll. Until control.txt's first line is exactly "Connected!"
+// the tooltip says "Connecting", and a "Connecting" balloon shows once the
+// icon is there to show it; the first time it is, the first line of
+// results.txt becomes the tooltip, the "Connected!" balloon shows and the
+// icon becomes the application icon; after that the tooltip follows
+// results.txt. Each file is opened, its first line read (at most 500 bytes)
+// and closed again.
 void PollBotStatus(CTrayIcon& tray, const std::string& resultsPath,
-                   const std::string& controlPath, bool* connected);
+                   const std::string& controlPath, PollState* state);
 
 // Set by the first Start and never cleared: the tray icon is created once
 // per program run. (Tests of several main dialogs in one process reset it.)

@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/DataFolder.h"
+#include "app/SingleInstance.h"
 #include "app/TextFile.h"
 #include "app/UserName.h"
 #include "framework/Application.h"
@@ -41,7 +42,11 @@ CMainDlg::CMainDlg(fw::Window* parent) : Dialog(IDD_TOLVANE_DIALOG, parent) {
   running_ = false;
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg() {
+  // The hidden parent window served this dialog's moves into the tray; it
+  // goes while the framework that it uses is still there.
+  CTrayIcon::DestroyHiddenParent();
+}
 
 const fw::MessageMap& CMainDlg::Messages() {
   static const fw::MessageMap map(
@@ -66,7 +71,10 @@ const fw::MessageMap& CMainDlg::Messages() {
 
 BOOL CMainDlg::OnInitDialog() {
   Dialog::OnInitDialog();
-  connected_ = false;
+  poll_ = {};
+  char caption[64] = {};
+  GetDlgItemTextA(hwnd(), IDOK, caption, sizeof caption);
+  startCaption_ = caption;
 
   const std::string user = tolvane::CurrentUserName();
   const std::string settingsPath =
@@ -112,6 +120,7 @@ bool CMainDlg::ReadAutoConnect(const std::string& settingsPath, bool* firstRun) 
 
 void CMainDlg::RunFirstTimeSetup(const std::string& settingsPath,
                                  const std::string& dataFolder) {
+  SingleInstance::MarkFirstRunSetup(hwnd(), true);
   ShowMessageBox(kFirstRunNotice, "Notice", MB_OK);
 
   SHELLEXECUTEINFOA ppm{};
@@ -123,12 +132,13 @@ void CMainDlg::RunFirstTimeSetup(const std::string& settingsPath,
   ppm.lpFile = "ppm";
   ppm.lpParameters = "install Net-OSCAR";
   ppm.nShow = SW_SHOWNORMAL;
-  if (ShellExecuteExA(&ppm)) {
-    if (ppm.hProcess != nullptr) {
-      WaitForSingleObject(ppm.hProcess, INFINITE);
-      CloseHandle(ppm.hProcess);
-    }
-  } else {
+  const bool ppmStarted = ShellExecuteExA(&ppm) != FALSE;
+  if (ppmStarted && ppm.hProcess != nullptr) {
+    WaitForSingleObject(ppm.hProcess, INFINITE);
+    CloseHandle(ppm.hProcess);
+  }
+  SingleInstance::MarkFirstRunSetup(hwnd(), false);
+  if (!ppmStarted) {
     ShowMessageBox(kPpmMissing, nullptr, MB_OK | MB_ICONWARNING);
   }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/BotLauncher.h"
 #include "framework/Dialog.h"
 #include "resources/resource.h"
 #include "tray/TrayIcon.h"
@@ -23,8 +24,11 @@ class CMainDlg : public fw::Dialog {
 
   BOOL OnInitDialog() override;
   // Start: the dialog's OK operation (the Start button and the Enter key).
-  // It never closes the dialog.
+  // It never closes the dialog. While the bot runs with the window on the
+  // screen (no icon to click), it stops the bot.
   void OnOK() override;
+  // Exit, Escape and the close box: ends the bot first when it runs.
+  void OnCancel() override;
 
  private:
   LRESULT OnSysCommand(WPARAM id, LPARAM position);
@@ -54,8 +58,13 @@ class CMainDlg : public fw::Dialog {
   // Bot launcher: runs the bot script (or says why it cannot) and returns
   // whether the process was created.
   BOOL StartBotProcess();
+  // Ends the bot process and closes its handles.
+  void EndBotProcess();
   // Ends the bot, brings the window back and shows the last status line.
   void StopBot();
+  // The buttons as the running flag wants them: the editors only while the
+  // bot is stopped, and Start as a stop button while it runs.
+  void ShowRunState();
   // While the bot runs, the window is in the tray exactly while the icon is
   // in the notification area, so that a click on the icon can always bring
   // it back.
@@ -76,7 +85,9 @@ class CMainDlg : public fw::Dialog {
   int autoConnect_ = 0;
   HICON appIcon_ = nullptr;
   HICON trayIconHandle_ = nullptr;
-  bool connected_ = false;
+  tolvane::PollState poll_;
+  // Start's caption as the dialog template gives it.
+  std::string startCaption_;
   // The window has been moved into the tray by the launcher.
   bool windowInTray_ = false;
 };

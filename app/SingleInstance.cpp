@@ -7,6 +7,8 @@ namespace {
 
 // Local\ keeps the name inside the user's logon session.
 constexpr char kMutexName[] = "Local\\Tolvane.ControlPanel";
+// A property of the main window, readable from another process.
+constexpr char kFirstRunSetupProperty[] = "Tolvane.FirstRunSetup";
 
 struct PanelSearch {
   DWORD ownProcess;
@@ -43,6 +45,14 @@ SingleInstance::~SingleInstance() {
   if (mutex_ != nullptr) CloseHandle(mutex_);
 }
 
+void SingleInstance::MarkFirstRunSetup(HWND panel, bool underWay) {
+  if (underWay) {
+    SetPropA(panel, kFirstRunSetupProperty, reinterpret_cast<HANDLE>(1));
+  } else {
+    RemovePropA(panel, kFirstRunSetupProperty);
+  }
+}
+
 void SingleInstance::PointToRunningPanel() {
   PanelSearch search{GetCurrentProcessId(), nullptr};
   EnumWindows(FindOtherPanel, reinterpret_cast<LPARAM>(&search));
@@ -50,6 +60,24 @@ void SingleInstance::PointToRunningPanel() {
     if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
     // A box or an editor of the running panel is where the user was.
     SetForegroundWindow(GetLastActivePopup(search.found));
+    return;
+  }
+  // A box that the panel shows before its window comes (the first run's
+  // notice, an error of an automatic start) is where the user was.
+  HWND box = search.found != nullptr ? GetLastActivePopup(search.found) : nullptr;
+  if (box == search.found || (box != nullptr && !IsWindowVisible(box))) box = nullptr;
+  if (search.found != nullptr &&
+      GetPropA(search.found, kFirstRunSetupProperty) != nullptr) {
+    fw::ShowMessageBox(nullptr,
+                       "Tolvane is already running. It is preparing Perl for its first run: "
+                       "the Perl package manager ppm installs Net-OSCAR. Tolvane's window "
+                       "opens when that is done.",
+                       nullptr, MB_OK | MB_ICONINFORMATION);
+    if (box != nullptr) SetForegroundWindow(box);
+    return;
+  }
+  if (box != nullptr) {
+    SetForegroundWindow(box);
     return;
   }
   fw::ShowMessageBox(nullptr,

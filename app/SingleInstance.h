@@ -16,9 +16,14 @@ class SingleInstance {
   bool first() const { return first_; }
 
   // What a second copy does: brings the running panel's window (or the box
-  // it shows) to the front, or, while that window is out of sight in the
-  // notification area, says where to find it.
+  // it shows) to the front, or, while that window is out of sight, says what
+  // the panel is doing: preparing Perl at its first run, or waiting in the
+  // notification area.
   static void PointToRunningPanel();
+
+  // The running panel marks its main window while the first run's setup
+  // keeps that window off the screen, so that a second copy can say so.
+  static void MarkFirstRunSetup(HWND panel, bool underWay);
 
  private:
   HANDLE mutex_ = nullptr;

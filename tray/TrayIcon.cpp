@@ -86,6 +86,41 @@ bool CTrayIcon::Notify(DWORD command) {
   return CurrentTraySystem().NotifyIcon(command, &record_) != FALSE;
 }
 
+void CTrayIcon::NoteShellHas(UINT flags) {
+  if ((flags & NIF_TIP) != 0) std::memcpy(shellTip_, record_.szTip, sizeof shellTip_);
+  if ((flags & NIF_ICON) != 0) shellIcon_ = record_.hIcon;
+}
+
+bool CTrayIcon::Add() {
+  record_.uFlags = creationFlags_;
+  if (!Notify(NIM_ADD)) return false;
+  shellTip_[0] = '\0';
+  shellIcon_ = nullptr;
+  NoteShellHas(creationFlags_);
+  return true;
+}
+
+bool CTrayIcon::Modify() {
+  const UINT flags = record_.uFlags;
+  if (Notify(NIM_MODIFY)) {
+    NoteShellHas(flags);
+    return true;
+  }
+  if (hidden_) return false;
+  // The shell has no such icon: it has ended, or lost its icons without
+  // telling. Put the icon back now; when the shell takes no icon either, the
+  // icon is not shown until an add succeeds (the taskbar created again).
+  const bool added = Add();
+  hidden_ = !added;
+  reinstallPending_ = !added;
+  if (!added) return false;
+  record_.uFlags = flags;
+  if ((flags & ~creationFlags_) == 0) return true;  // the add carried the change
+  if (!Notify(NIM_MODIFY)) return false;
+  NoteShellHas(flags);
+  return true;
+}
+
 bool CTrayIcon::CreateTray(fw::Window* parent, UINT callbackMessage,
                            const char* tipText, HICON icon, UINT iconId,
                            bool createHidden, const char* balloonText,
@@ -125,7 +160,7 @@ bool CTrayIcon::CreateTray(fw::Window* parent, UINT callbackMessage,
   creationFlags_ = record_.uFlags;
   wanted_ = true;
 
-  const bool added = Notify(NIM_ADD);
+  const bool added = Add();
   removed_ = !added;
   hidden_ = !added;
   reinstallPending_ = !added;
@@ -139,15 +174,15 @@ bool CTrayIcon::SetTipText(const char* text) {
   if (!enabled_) return false;
   record_.uFlags = NIF_TIP;
   CopyField(record_.szTip, text);
-  if (hidden_) return true;
-  return Notify(NIM_MODIFY);
+  if (hidden_ || std::strcmp(record_.szTip, shellTip_) == 0) return true;
+  return Modify();
 }
 
 bool CTrayIcon::ChangeIcon(HICON icon) {
   if (!enabled_) return false;
   record_.uFlags = NIF_ICON;
   record_.hIcon = icon;
-  const bool result = hidden_ ? true : Notify(NIM_MODIFY);
+  const bool result = hidden_ || icon == shellIcon_ || Modify();
   ReleaseReplacedIcon();
   return result;
 }
@@ -157,6 +192,10 @@ bool CTrayIcon::ChangeIconFromResource(UINT resourceId) {
 }
 
 bool CTrayIcon::ChangeIconFromResource(const char* resourceName) {
+  if (ownedIcon_ != nullptr && record_.hIcon == ownedIcon_ && ownedIconId_ != 0 &&
+      IS_INTRESOURCE(resourceName) && LOWORD(resourceName) == ownedIconId_) {
+    return ChangeIcon(ownedIcon_);  // the icon of that resource is there already
+  }
   HICON loaded = static_cast<HICON>(CurrentTraySystem().LoadImageResource(
       fw::Application::ResourceInstance(), resourceName, IMAGE_ICON, 0, 0,
       LR_DEFAULTCOLOR));
@@ -166,6 +205,7 @@ bool CTrayIcon::ChangeIconFromResource(const char* resourceName) {
     // The record names this icon from now on, and a later add shows it
     // again: it lives until another icon replaces it.
     ownedIcon_ = loaded;
+    ownedIconId_ = IS_INTRESOURCE(resourceName) ? LOWORD(resourceName) : 0;
   } else {
     CurrentTraySystem().DestroyIconHandle(loaded);
   }
@@ -176,6 +216,7 @@ void CTrayIcon::ReleaseReplacedIcon() {
   if (ownedIcon_ != nullptr && ownedIcon_ != record_.hIcon) {
     CurrentTraySystem().DestroyIconHandle(ownedIcon_);
     ownedIcon_ = nullptr;
+    ownedIconId_ = 0;
   }
 }
 
@@ -187,7 +228,7 @@ bool CTrayIcon::ShowBalloonTip(const char* text, const char* title,
   CopyField(record_.szInfoTitle, title != nullptr ? title : "");
   record_.dwInfoFlags = iconFlags;
   record_.uTimeout = timeoutSeconds * 1000;
-  const bool result = Notify(NIM_MODIFY);
+  const bool result = Modify();
   record_.szInfo[0] = '\0';
   return result;
 }
@@ -207,13 +248,13 @@ bool CTrayIcon::RemoveFromTray() {
 void CTrayIcon::ReinstallIcon() {
   if (!reinstallPending_ || !wanted_) return;
   const bool wasShown = !hidden_;
-  record_.uFlags = creationFlags_;
-  bool shown = Notify(NIM_ADD);
+  bool shown = Add();
   if (!shown && wasShown) {
     // The shell refuses to add an icon it already has (the work area changed
     // while the icon was shown): the icon is still there when it takes a
     // change of it.
     shown = Notify(NIM_MODIFY);
+    if (shown) NoteShellHas(creationFlags_);
   }
   hidden_ = !shown;
   reinstallPending_ = !shown;
@@ -367,6 +408,8 @@ bool CTrayIcon::AttachToHiddenParent(HWND window) {
 }
 
 HWND CTrayIcon::HiddenParentWindow() { return s_hiddenParent.hwnd(); }
+
+void CTrayIcon::DestroyHiddenParent() { s_hiddenParent.DestroyWindow(); }
 
 namespace {
 

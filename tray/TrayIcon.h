@@ -39,11 +39,16 @@ class CTrayIcon : public fw::Window {
 
   // Tooltip (at most 127 bytes) and icon. While the icon is not in the
   // notification area they are kept for the next add and true is returned.
+  // A change is sent only when the shell does not show it already. When the
+  // shell refuses a change, it no longer has the icon (it has ended, or lost
+  // its icons without telling): the icon is added again at once and, when
+  // that is refused too, counts as not shown until an add succeeds.
   bool SetTipText(const char* text);
   bool ChangeIcon(HICON icon);
   // Loads an icon resource of the program at its own size. The loaded icon
   // is kept while the icon shows it, so that a later add finds it valid, and
-  // destroyed once it is replaced.
+  // destroyed once it is replaced; asking again for the resource it shows
+  // loads nothing.
   bool ChangeIconFromResource(UINT resourceId);
   bool ChangeIconFromResource(const char* resourceName);
 
@@ -95,6 +100,11 @@ class CTrayIcon : public fw::Window {
   static bool AttachToHiddenParent(HWND window);
   // The hidden parent window, or null before its first use.
   static HWND HiddenParentWindow();
+  // Destroys the hidden parent window (and any window still in the tray
+  // with it). The program does this before it ends, while the framework
+  // that the window's object uses still exists; a later move into the tray
+  // creates it again.
+  static void DestroyHiddenParent();
 
  protected:
   static const fw::MessageMap& Messages();
@@ -105,6 +115,13 @@ class CTrayIcon : public fw::Window {
   LRESULT OnTaskbarCreated(WPARAM, LPARAM);
   LRESULT OnSettingChange(WPARAM setting, LPARAM section);
   bool Notify(DWORD command);
+  // NIM_MODIFY with the record as it stands; a refusal while the icon is
+  // shown means that the shell has lost it (see SetTipText).
+  bool Modify();
+  // An add of the record with the creation flags; true when the shell took it.
+  bool Add();
+  // What the shell shows after it took the record with these flags.
+  void NoteShellHas(UINT flags);
   // Destroys the icon this object loaded once the record no longer names it.
   void ReleaseReplacedIcon();
   HMENU LoadIconMenu() const;
@@ -121,8 +138,13 @@ class CTrayIcon : public fw::Window {
   // The icon belongs in the notification area: created and not removed
   // since. An add the shell refused is made again when the taskbar appears.
   bool wanted_ = false;
-  // The icon loaded from a resource that the record names, owned here.
+  // The icon loaded from a resource that the record names, owned here, and
+  // that resource's id (0 for a resource named by a string).
   HICON ownedIcon_ = nullptr;
+  WORD ownedIconId_ = 0;
+  // The tooltip and icon the shell shows, while the icon is shown.
+  char shellTip_[sizeof(NOTIFYICONDATAA::szTip)] = {};
+  HICON shellIcon_ = nullptr;
 
   static const UINT s_taskbarCreatedMessage;
   static fw::Window s_hiddenParent;

@@ -1,14 +1,16 @@
-// Times one status poll of the launcher with the real shell: the first
-// lines of results.txt and control.txt read and the tooltip sent, as the
-// main dialog does every 500 ms while the bot runs. Prints rows of the
-// figures table ("| figure | value |"): microseconds per poll, and the bytes
-// one poll reads, for a short status file and for a one-line one of 10 MB.
+// Times one status poll of the launcher with the real shell, as the main
+// dialog runs it every 500 ms while the bot runs: the first line of
+// results.txt read, and the tooltip sent when it has changed. Prints rows of
+// the figures table ("| figure | value |"): microseconds per poll, and the
+// bytes one poll reads, for a short status line that stays, for one that
+// changes at every poll, and for a one-line results.txt of 10 MB.
 //
 //   tests/wine/run-in-wine.sh build/win64/tests/bench/tolvane_poll_bench.exe
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/BotLauncher.h"
 #include "resources/resource.h"
@@ -73,14 +75,18 @@ struct Result {
   long long bytes;  // per poll; -1 unknown
 };
 
-Result Time(CTrayIcon& tray, const std::string& results, const std::string& control) {
-  bool connected = true;  // as after sign-on: the tooltip only
-  for (int i = 0; i < 200; ++i) tolvane::PollBotStatus(tray, results, control, &connected);
+// The polls read the results files in turn.
+Result Time(CTrayIcon& tray, const std::vector<std::string>& results,
+            const std::string& control) {
+  tolvane::PollState state{true, true};  // as after sign-on: the tooltip only
+  for (int i = 0; i < 200; ++i) {
+    tolvane::PollBotStatus(tray, results[i % results.size()], control, &state);
+  }
   constexpr int kPolls = 5000;
   const long long readBefore = BytesRead();
   const double start = Now();
   for (int i = 0; i < kPolls; ++i) {
-    tolvane::PollBotStatus(tray, results, control, &connected);
+    tolvane::PollBotStatus(tray, results[i % results.size()], control, &state);
     if (i % 250 == 0) PumpUntilIdle();
   }
   const double took = Now() - start;
@@ -105,8 +111,10 @@ int main() {
   CountReadFile();
   WinTempFolder data;
   data.Write("results.txt", "Connected as alex, 3 messages received\r\n");
+  data.Write("results2.txt", "Connected as alex, 4 messages received\r\n");
   data.Write("control.txt", "Connected!\r\n");
   const std::string results = data.folder() + "results.txt";
+  const std::string results2 = data.folder() + "results2.txt";
   const std::string control = data.folder() + "control.txt";
 
   CTrayIcon tray;
@@ -115,10 +123,11 @@ int main() {
     std::fprintf(stderr, "poll bench: the shell took no icon\n");
     return 1;
   }
-  Row("one status poll", Time(tray, results, control));
+  Row("one status poll", Time(tray, {results}, control));
+  Row("one status poll, status line changed", Time(tray, {results, results2}, control));
 
   data.Write("results.txt", std::string(10u << 20, 'x'));
-  Row("one status poll, 10 MB one-line results.txt", Time(tray, results, control));
+  Row("one status poll, 10 MB one-line results.txt", Time(tray, {results}, control));
   tray.RemoveFromTray();
   return 0;
 }

@@ -89,6 +89,27 @@ TEST_F(SecondCopy, SaysWhereThePanelIsWhileItsWindowIsOutOfSight) {
   ShowWindow(main(), SW_SHOW);
 }
 
+// At the first run the window stays hidden while ppm runs, and there is no
+// icon yet: the second copy says what the first is doing.
+TEST_F(SecondCopy, DuringTheFirstRunsSetupSaysThatPerlIsBeingPrepared) {
+  ASSERT_TRUE(StartTolvane({true, {{"TOLVANE_PPM_DELAY_MS", "60000"}}}));
+  std::optional<MessageBoxContent> notice = WaitForMessageBox(pid(), std::string("Notice"));
+  ASSERT_TRUE(notice);
+  ASSERT_NO_FATAL_FAILURE(AnswerOk(*notice));
+  ASSERT_TRUE(WaitUntil([&] { return !StandinRuns("ppm").empty(); })) << LogText();
+
+  ASSERT_TRUE(StartSecond());
+  auto box = WaitForMessageBox(second().pid(), std::string("Tolvane"), 30000);
+  ASSERT_TRUE(box.has_value()) << DescribeWindowsOf(second().pid());
+  EXPECT_NE(box->text.find("ppm"), std::string::npos) << box->text;
+  EXPECT_EQ(box->text.find("icon"), std::string::npos) << box->text;
+  // ppm's console window may come up over the box at any time: the box is
+  // answered without the mouse.
+  ASSERT_TRUE(PostMessageA(box->hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
+  EXPECT_TRUE(second().WaitForExit().has_value());
+  EXPECT_TRUE(tolvane().running());
+}
+
 TEST_F(SecondCopy, StartsNormallyOnceTheFirstHasEnded) {
   ASSERT_NE(StartWithSettings(), nullptr);
   ASSERT_NO_FATAL_FAILURE(ClickAndWaitClosed(main(), IDCANCEL));

@@ -1,12 +1,15 @@
 // Start, the status poll and the stop of the main dialog, against a
 // recorded shell and recorded process calls: the icon is created once, the
-// bot is run hidden with the script's short path, the window is in the tray
-// only while the icon is, and a stop ends the bot, shows and empties the
-// status line and closes every handle.
+// bot is run hidden with the script's short path, the shell hears only of
+// changes and of one "Connecting" balloon per run, the window is in the tray
+// only while the icon is (and then stops the bot itself), and a stop ends
+// the bot, shows and empties the status line and closes every handle.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -69,6 +72,21 @@ class BotLauncher : public ::testing::Test {
   bool OutOfTray() const {
     return IsWindowVisible(main()) && GetAncestor(main(), GA_PARENT) == GetDesktopWindow();
   }
+  std::string StartCaption() const {
+    char caption[64] = {};
+    GetDlgItemTextA(main(), IDOK, caption, sizeof caption);
+    return caption;
+  }
+  // The editors can be opened: all of them or none.
+  bool EditorsEnabled() const {
+    int enabled = 0;
+    constexpr int kEditors[] = {IDC_SETTINGS, IDC_CONTACT_INFO, IDC_TRUSTED_BUDDIES,
+                                IDC_DELIVER_MESSAGES, IDC_AWAY_MESSAGES,
+                                IDC_SCHEDULE_MESSAGE};
+    for (int id : kEditors) enabled += IsWindowEnabled(GetDlgItem(main(), id)) ? 1 : 0;
+    EXPECT_TRUE(enabled == 0 || enabled == static_cast<int>(std::size(kEditors)));
+    return enabled != 0;
+  }
 
   // The calls since `from`: the tips, balloons and icons sent.
   std::vector<std::string> Sent(std::size_t from) const {
@@ -88,14 +106,19 @@ class BotLauncher : public ::testing::Test {
     return sent;
   }
 
-  // Lets the real poll timer run for a while.
-  static void PumpFor(DWORD ms) {
+  // Lets the real poll timer run until `done` holds, for at most `ms`;
+  // returns done().
+  static bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
     const ULONGLONG end = GetTickCount64() + ms;
     MSG message;
-    while (GetTickCount64() < end) {
+    while (!done() && GetTickCount64() < end) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
       while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
+    return done();
+  }
+  static void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
   }
 
   TrayRecorder shell;
@@ -140,8 +163,7 @@ TEST_F(BotLauncher, StartCreatesTheIconRunsTheScriptHiddenAndGoesToTheTray) {
 
   // The poll timer runs by itself.
   const std::size_t before = shell.calls.size();
-  PumpFor(1300);
-  EXPECT_GE(shell.calls.size(), before + 3) << "no poll within 1.3 s";
+  EXPECT_TRUE(PumpUntil([&] { return Sent(before).size() >= 2; }, 5000)) << "no poll";
 }
 
 TEST_F(BotLauncher, PollsSayConnectingUntilControlSaysExactlyConnected) {
@@ -150,16 +172,14 @@ TEST_F(BotLauncher, PollsSayConnectingUntilControlSaysExactlyConnected) {
   WriteBytes("results.txt", "Signing on\r\nsecond line\r\n");
   std::size_t from = shell.calls.size();
   Poll();  // no control.txt
-  EXPECT_EQ(Sent(from), (std::vector<std::string>{"tip Signing on", "tip Connecting",
-                                                  "balloon Connecting"}));
+  EXPECT_EQ(Sent(from), (std::vector<std::string>{"tip Connecting", "balloon Connecting"}));
+  // Still connecting: the shell has the tooltip, and the balloon came once.
   for (const char* almost : {"connected!\r\n", " Connected!\r\n", "Connected! \r\n",
                              "Connected!x\r\n", "", "\r\nConnected!\r\n"}) {
     WriteBytes("control.txt", almost);
     from = shell.calls.size();
     Poll();
-    EXPECT_EQ(Sent(from), (std::vector<std::string>{"tip Signing on", "tip Connecting",
-                                                    "balloon Connecting"}))
-        << "control.txt: \"" << almost << "\"";
+    EXPECT_EQ(Sent(from), std::vector<std::string>{}) << "control.txt: \"" << almost << "\"";
   }
 
   WriteBytes("control.txt", "Connected!\r\nsince 10:00\r\n");
@@ -171,6 +191,7 @@ TEST_F(BotLauncher, PollsSayConnectingUntilControlSaysExactlyConnected) {
   WriteBytes("results.txt", "Online");
   WriteBytes("control.txt", "Disconnected\r\n");
   from = shell.calls.size();
+  Poll();
   Poll();
   EXPECT_EQ(Sent(from), std::vector<std::string>{"tip Online"});
 }
@@ -221,6 +242,15 @@ TEST_F(BotLauncher, ALeftClickStopsTheBotShowsTheFirstLineAndEmptiesTheResults) 
   Mouse(WM_LBUTTONDOWN);
   EXPECT_EQ(bots.terminations.size(), 1u);
   EXPECT_EQ(boxes.boxes().size(), 1u);
+
+  // The hidden parent goes with the main dialog, not with the static data
+  // after the framework's window map.
+  ASSERT_NE(CTrayIcon::HiddenParentWindow(), nullptr);
+  const HWND hiddenParent = CTrayIcon::HiddenParentWindow();
+  app_.SetMainWindow(nullptr);
+  dialog_.reset();
+  EXPECT_EQ(CTrayIcon::HiddenParentWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(hiddenParent));
 }
 
 TEST_F(BotLauncher, WithoutPerlTheErrorIsShownAndTheWindowStillComesBack) {
@@ -233,8 +263,7 @@ TEST_F(BotLauncher, WithoutPerlTheErrorIsShownAndTheWindowStillComesBack) {
   EXPECT_TRUE(InTray());
   std::size_t from = shell.calls.size();
   Poll();
-  EXPECT_EQ(Sent(from), (std::vector<std::string>{"tip ", "tip Connecting",
-                                                  "balloon Connecting"}));
+  EXPECT_EQ(Sent(from), (std::vector<std::string>{"tip Connecting", "balloon Connecting"}));
 
   Mouse(WM_LBUTTONDOWN);
   EXPECT_TRUE(bots.terminations.empty());
@@ -276,14 +305,52 @@ TEST_F(BotLauncher, ASecondStartKeepsTheIconAndStartsOver) {
   EXPECT_TRUE(InTray());
   from = shell.calls.size();
   Poll();
-  EXPECT_EQ(Sent(from), (std::vector<std::string>{"tip ", "tip Connecting",
-                                                  "balloon Connecting"}));
+  Poll();
+  EXPECT_EQ(Sent(from), (std::vector<std::string>{"tip Connecting", "balloon Connecting"}))
+      << "one \"Connecting\" balloon for each run";
   for (const CaughtBox& box : boxes.boxes()) EXPECT_NE(box.text, "ERROR");
+}
+
+// The boxes of a failed start tell the user to click the icon; a click while
+// one is open stops, and the start ends there.
+TEST_F(BotLauncher, AClickWhileABoxOfStartIsOpenStopsAndStartEndsThere) {
+  ASSERT_NE(Open(), nullptr);
+  const std::string startCaption = StartCaption();
+  boxes.set_while_open([&](const CaughtBox& box) {
+    if (box.caption == "Terminal Error") {
+      PostMessageA(main(), kCallback, IDI_CONNECTING, WM_LBUTTONDOWN);
+    }
+  });
+  const std::pair<const char*, std::function<void()>> failures[] = {
+      {"no perl", [&] { bots.createSucceeds = false; }},
+      {"no script", [&] {
+         bots.createSucceeds = true;
+         DeleteFileA(File("Kavri.pl").c_str());
+       }}};
+  for (const auto& [failure, arrange] : failures) {
+    arrange();
+    WriteBytes("results.txt", "Last status\r\n");
+    const std::size_t from = shell.calls.size();
+    const std::size_t boxesBefore = boxes.boxes().size();
+    Start();
+    ASSERT_EQ(boxes.boxes().size(), boxesBefore + 2) << failure;
+    EXPECT_EQ(boxes.boxes().back().text, "Last status") << failure;
+    EXPECT_EQ(ReadBytes("results.txt"), "") << failure;
+    // Idle, on the screen, with no poll to come and the icon as it was.
+    EXPECT_FALSE(KillTimer(main(), 0)) << failure << ": the poll timer runs";
+    EXPECT_TRUE(OutOfTray()) << failure;
+    EXPECT_EQ(StartCaption(), startCaption) << failure;
+    EXPECT_TRUE(EditorsEnabled()) << failure;
+    for (const std::string& sent : Sent(from)) EXPECT_EQ(sent.find("icon"), std::string::npos) << failure;
+    Mouse(WM_LBUTTONDOWN);
+    EXPECT_EQ(boxes.boxes().size(), boxesBefore + 2) << failure << ": a second stop";
+  }
 }
 
 TEST_F(BotLauncher, WithoutAnIconTheWindowStaysOutUntilTheTaskbarComes) {
   shell.answers = {FALSE};  // no taskbar yet
   ASSERT_NE(Open(), nullptr);
+  const std::string startCaption = StartCaption();
   Start();
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].text, "ERROR");
@@ -293,27 +360,48 @@ TEST_F(BotLauncher, WithoutAnIconTheWindowStaysOutUntilTheTaskbarComes) {
   Poll();
   EXPECT_TRUE(OutOfTray());
 
-  // Start again while that bot runs: no second bot, no second icon.
-  Start();
-  EXPECT_EQ(bots.creations.size(), 1u);
-  EXPECT_EQ(shell.Count(NIM_ADD), 1u);
+  // The bot runs: its files are not to be edited, and Start says that it
+  // stops the bot.
+  EXPECT_FALSE(EditorsEnabled());
+  EXPECT_NE(StartCaption(), startCaption);
 
   // The taskbar appears: the icon is added with what it shows now, and the
-  // next tick takes the window into the tray.
+  // next tick takes the window into the tray and shows the balloon.
   SendMessageA(tray().hwnd(), CTrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_EQ(shell.Count(NIM_ADD), 2u);
   EXPECT_EQ(shell.calls.back().tip(), "Connecting");
   EXPECT_EQ(shell.IdOf(shell.calls.back().data), static_cast<UINT>(IDI_CONNECTING));
+  const std::size_t from = shell.calls.size();
   Poll();
   EXPECT_TRUE(InTray());
+  EXPECT_EQ(Sent(from), std::vector<std::string>{"balloon Connecting"});
 
-  // The icon is lost again (a work-area change the shell refuses): the
-  // window comes back by itself at the next tick.
-  shell.answers = {FALSE, FALSE};
-  SendMessageA(tray().hwnd(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
-  ASSERT_FALSE(tray().IsShown());
+  // The shell ends, its icons with it, and never comes back: it refuses the
+  // next change and the icon. The window comes back at that tick.
+  WriteBytes("control.txt", "Connected!");
+  WriteBytes("results.txt", "Online");
+  shell.defaultAnswer = FALSE;
   Poll();
+  EXPECT_FALSE(tray().IsShown());
   EXPECT_TRUE(OutOfTray());
+  EXPECT_FALSE(EditorsEnabled());
+
+  // Start stops the bot as the icon would.
+  Start();
+  EXPECT_EQ(bots.creations.size(), 1u);
+  EXPECT_EQ(bots.terminations.size(), 1u);
+  EXPECT_EQ(boxes.boxes().back().text, "Online");
+  EXPECT_FALSE(KillTimer(main(), 0)) << "the poll timer runs";
+  EXPECT_EQ(StartCaption(), startCaption);
+  EXPECT_TRUE(EditorsEnabled());
+
+  // Exit while a bot runs ends the bot first.
+  Start();
+  ASSERT_EQ(bots.creations.size(), 2u);
+  EXPECT_TRUE(OutOfTray());
+  SendMessageA(main(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_EQ(bots.terminations.size(), 2u);
+  EXPECT_TRUE(bots.LastBotEnded(0));
 }
 
 TEST_F(BotLauncher, RepeatedStartsAndStopsCloseEveryHandle) {

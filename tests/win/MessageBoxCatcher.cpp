@@ -44,7 +44,11 @@ MessageBoxCatcher::~MessageBoxCatcher() {
 }
 
 LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE && g_catcher != nullptr) {
+  if (code == HCBT_DESTROYWND && g_catcher != nullptr) {
+    g_catcher->open_.erase(reinterpret_cast<HWND>(wParam));
+  }
+  if (code == HCBT_ACTIVATE && g_catcher != nullptr &&
+      g_catcher->open_.count(reinterpret_cast<HWND>(wParam)) == 0) {
     HWND box = reinterpret_cast<HWND>(wParam);
     char className[64] = {};
     GetClassNameA(box, className, sizeof className);
@@ -53,6 +57,11 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
     if (std::string(className) == "#32770" && text != nullptr) {
       g_catcher->boxes_.push_back({TextOf(box), TextOf(text), GetWindow(box, GW_OWNER),
                                    ButtonsOf(box), IconOf(box)});
+      g_catcher->open_.insert(box);
+      if (g_catcher->whileOpen_) {
+        const CaughtBox caught = g_catcher->boxes_.back();
+        g_catcher->whileOpen_(caught);
+      }
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_catcher->answer_, BN_CLICKED), 0);
     }
   }

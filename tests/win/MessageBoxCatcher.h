@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,13 +30,22 @@ class MessageBoxCatcher {
   MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
   void set_answer(int answer) { answer_ = answer; }
+  // Runs for each box as it opens, before the answer is posted: what the
+  // user does while the box is on the screen.
+  void set_while_open(std::function<void(const CaughtBox&)> action) {
+    whileOpen_ = std::move(action);
+  }
   const std::vector<CaughtBox>& boxes() const { return boxes_; }
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
   HHOOK hook_ = nullptr;
   int answer_;
+  std::function<void(const CaughtBox&)> whileOpen_;
   std::vector<CaughtBox> boxes_;
+  // The boxes caught and not yet destroyed: a box that is activated again
+  // (another window took the focus meanwhile) is the same box.
+  std::set<HWND> open_;
 };
 
 }  // namespace tolvane::testing

@@ -273,6 +273,66 @@ TEST_F(TrayIconTest, WorkAreaChangeRefusedHidesTheIconUntilTheTaskbarReturns) {
   EXPECT_EQ(FlagsOf(tray), (Flags{true, false, false, false}));
 }
 
+// ---- what the shell is told ----
+
+TEST_F(TrayIconTest, OnlyChangesGoToTheShell) {
+  CTrayIcon tray;
+  ASSERT_TRUE(Create(tray));
+  shell.Clear();
+  EXPECT_TRUE(tray.SetTipText("Click here"));
+  EXPECT_TRUE(tray.ChangeIcon(icon));
+  EXPECT_TRUE(shell.calls.empty()) << "the shell has that tooltip and icon";
+
+  for (int tick = 0; tick < 3; ++tick) {
+    EXPECT_TRUE(tray.SetTipText("Connecting"));
+    EXPECT_TRUE(tray.ChangeIconFromResource(IDR_MAINFRAME));
+  }
+  ASSERT_EQ(shell.calls.size(), 2u);
+  EXPECT_EQ(shell.iconsLoaded, 1);
+
+  // A new taskbar gets everything with the add, and then has it.
+  SendMessageA(tray.hwnd(), CTrayIcon::TaskbarCreatedMessage(), 0, 0);
+  ASSERT_EQ(shell.calls.size(), 3u);
+  EXPECT_EQ(Last().tip(), "Connecting");
+  tray.SetTipText("Connecting");
+  tray.ChangeIconFromResource(IDR_MAINFRAME);
+  EXPECT_EQ(shell.calls.size(), 3u);
+}
+
+TEST_F(TrayIconTest, ARefusedChangeMeansTheShellHasLostTheIcon) {
+  CTrayIcon tray;
+  ASSERT_TRUE(Create(tray));
+  shell.Clear();
+
+  // The shell lost it but takes it again: it comes back at once, changed.
+  shell.answers = {FALSE, TRUE};
+  EXPECT_TRUE(tray.SetTipText("after the restart"));
+  ASSERT_EQ(shell.calls.size(), 2u);
+  EXPECT_EQ(Last().command, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(Last().data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+  EXPECT_EQ(Last().tip(), "after the restart");
+  EXPECT_EQ(FlagsOf(tray), (Flags{true, false, false, false}));
+  // A balloon as well: it follows the add.
+  shell.answers = {FALSE, TRUE};
+  EXPECT_TRUE(tray.ShowBalloonTip("Connecting"));
+  ASSERT_EQ(shell.calls.size(), 5u);
+  EXPECT_EQ(Last().info(), "Connecting");
+
+  // The shell has gone and takes no icon: not shown until an add succeeds.
+  shell.answers = {FALSE, FALSE};
+  EXPECT_FALSE(tray.ChangeIconFromResource(IDR_MAINFRAME));
+  EXPECT_EQ(FlagsOf(tray), (Flags{true, true, false, true}));
+  EXPECT_FALSE(tray.IsShown());
+  shell.Clear();
+  EXPECT_TRUE(tray.SetTipText("later"));
+  EXPECT_TRUE(shell.calls.empty());
+  SendMessageA(tray.hwnd(), CTrayIcon::TaskbarCreatedMessage(), 0, 0);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(Last().tip(), "later");
+  EXPECT_FALSE(Last().staleIcon);
+  EXPECT_TRUE(tray.IsShown());
+}
+
 // ---- removal ----
 
 TEST_F(TrayIconTest, RemoveTwiceSendsOneDelete) {

@@ -232,8 +232,17 @@ bool StartLinuxProgram(const std::string& commandLine) {
                   << ")";
     return false;
   }
-  if (info.hThread != nullptr) CloseHandle(info.hThread);
-  if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+  // Wine starts a Linux program without a Windows process and leaves stale
+  // stack values in `info`: they can name a handle of this process (the
+  // Tolvane process, say), which must not be closed. Only a real process
+  // handle with its id is closed.
+  if (info.dwProcessId != 0 && info.hProcess != nullptr &&
+      GetProcessId(info.hProcess) == info.dwProcessId) {
+    CloseHandle(info.hProcess);
+    if (info.hThread != nullptr && GetThreadId(info.hThread) == info.dwThreadId) {
+      CloseHandle(info.hThread);
+    }
+  }
   return true;
 }
 
