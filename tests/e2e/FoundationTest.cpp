@@ -79,11 +79,16 @@ class FirstRun : public TolvaneTest {
     int settingsWhileRunning = 0;
     bool ended = WaitUntil(
         [&] {
+          // Looked at first, and counted only when ppm still runs after
+          // the look: between a look at the log and a look at the screen
+          // ppm may end and Tolvane go on.
+          HWND main = FindMainDialog();
+          const bool shown = main != nullptr && IsWindowVisible(main);
+          const bool settings = ReadDataFile("settings.txt").has_value();
           ppm = StandinRuns("ppm")[0];
           if (ppm.Has("ended")) return true;
-          HWND main = FindMainDialog();
-          if (main != nullptr && IsWindowVisible(main)) ++shownWhileRunning;
-          if (ReadDataFile("settings.txt")) ++settingsWhileRunning;
+          shownWhileRunning += shown;
+          settingsWhileRunning += settings;
           return false;
         },
         30000);
@@ -91,6 +96,18 @@ class FirstRun : public TolvaneTest {
     EXPECT_EQ(shownWhileRunning, 0) << "the main dialog was visible while ppm ran";
     EXPECT_EQ(settingsWhileRunning, 0) << "settings.txt was there while ppm ran";
     return ppm;
+  }
+
+  // ppm is a console program: the window of its console can open after ppm
+  // has ended, over Tolvane's windows, and take the clicks meant for them.
+  // Waits until the console's process, which ppm started, has ended too.
+  void WaitForPpmsConsoleToClose() {
+    std::vector<StandinRun> runs = StandinRuns("ppm");
+    ASSERT_EQ(runs.size(), 1u) << LogText();
+    std::vector<DWORD> console;
+    ASSERT_TRUE(WaitUntil([&] { return (console = ChildProcessesOf(runs[0].pid)).empty(); }))
+        << "the console of ppm (process " << runs[0].pid << ") still runs in process "
+        << console.front();
   }
 };
 
@@ -133,11 +150,7 @@ TEST_F(FirstRun, TheNextStartIsNoFirstRun) {
   ASSERT_NO_FATAL_FAILURE(AnswerOk(*notice));
   HWND main = WaitForMainDialog(kTimeoutMs + 200);
   ASSERT_NE(main, nullptr);
-  // ppm's console window can outlive ppm for a moment and cover the dialog.
-  EXPECT_TRUE(WaitUntil([] {
-    HWND console = FindWindowA("WineConsoleClass", nullptr);
-    return console == nullptr || !IsWindowVisible(console);
-  }));
+  ASSERT_NO_FATAL_FAILURE(WaitForPpmsConsoleToClose());
   ASSERT_TRUE(Click(ControlOf(main, IDCANCEL)));
   ASSERT_TRUE(ExpectExit());
 
@@ -163,6 +176,7 @@ TEST_F(FirstRun, AMissingDataFolderIsNamedToTheUserAndTheMainDialogStillShows) {
   EXPECT_NE(problem->text.find(DataFolder()), std::string::npos)
       << "the message does not name " << DataFolder() << ": " << problem->Describe();
   EXPECT_EQ(StandinRuns("ppm").size(), 1u) << LogText();
+  ASSERT_NO_FATAL_FAILURE(WaitForPpmsConsoleToClose());
   ASSERT_NO_FATAL_FAILURE(AnswerOk(*problem));
 
   ASSERT_NE(WaitForMainDialog(), nullptr);

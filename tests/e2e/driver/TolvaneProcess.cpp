@@ -1,5 +1,7 @@
 #include "tests/e2e/driver/TolvaneProcess.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -44,6 +46,22 @@ std::string SystemFolders() {
 }
 
 }  // namespace
+
+std::vector<DWORD> ChildProcessesOf(DWORD parent) {
+  std::vector<DWORD> children;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return children;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more;
+       more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent) {
+      children.push_back(entry.th32ProcessID);
+    }
+  }
+  CloseHandle(snapshot);
+  return children;
+}
 
 bool TolvaneProcess::Start(const std::string& logPath, const LaunchOptions& options) {
   Stop();

@@ -23,6 +23,10 @@ struct LaunchOptions {
   std::vector<std::pair<std::string, std::string>> environment;
 };
 
+// The processes now running that the process `parent` started; Wine keeps
+// the parent's id in them after the parent has ended.
+std::vector<DWORD> ChildProcessesOf(DWORD parent);
+
 class TolvaneProcess {
  public:
   TolvaneProcess() = default;
