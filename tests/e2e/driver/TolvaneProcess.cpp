@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -47,6 +48,17 @@ std::string SystemFolders() {
 
 }  // namespace
 
+BOOL CreateProcessOnceMoreAfterLoaderError(const std::string& what,
+                                           const std::function<BOOL()>& create) {
+  if (create()) return TRUE;
+  if (GetLastError() != ERROR_INTERNAL_ERROR) return FALSE;
+  std::printf("[ start      ] %s: Wine's loader failed the start with error %ld (an "
+              "internal error); starting it once more\n",
+              what.c_str(), ERROR_INTERNAL_ERROR);
+  std::fflush(stdout);
+  return create();
+}
+
 std::vector<DWORD> ChildProcessesOf(DWORD parent) {
   std::vector<DWORD> children;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -74,12 +86,15 @@ bool TolvaneProcess::Start(const std::string& logPath, const LaunchOptions& opti
 
   const std::string exe = TolvaneExe();
   const std::string folder = exe.substr(0, exe.find_last_of('\\'));
-  std::string commandLine = "\"" + exe + "\"";
+  const std::string commandLine = "\"" + exe + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                      environment.data(), folder.c_str(), &startup, &info)) {
+  if (!CreateProcessOnceMoreAfterLoaderError(exe, [&] {
+        std::string line = commandLine;  // CreateProcessA may change it
+        return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                              environment.data(), folder.c_str(), &startup, &info);
+      })) {
     ADD_FAILURE() << "could not start " << exe << " (error " << GetLastError() << ")";
     return false;
   }
