@@ -97,18 +97,6 @@ class FirstRun : public TolvaneTest {
     EXPECT_EQ(settingsWhileRunning, 0) << "settings.txt was there while ppm ran";
     return ppm;
   }
-
-  // ppm is a console program: the window of its console can open after ppm
-  // has ended, over Tolvane's windows, and take the clicks meant for them.
-  // Waits until the console's process, which ppm started, has ended too.
-  void WaitForPpmsConsoleToClose() {
-    std::vector<StandinRun> runs = StandinRuns("ppm");
-    ASSERT_EQ(runs.size(), 1u) << LogText();
-    std::vector<DWORD> console;
-    ASSERT_TRUE(WaitUntil([&] { return (console = ChildProcessesOf(runs[0].pid)).empty(); }))
-        << "the console of ppm (process " << runs[0].pid << ") still runs in process "
-        << console.front();
-  }
 };
 
 TEST_F(FirstRun, NoticeThenPpmWaitedForThenTheMainDialogAndAnEmptySettingsFile) {
@@ -150,7 +138,7 @@ TEST_F(FirstRun, TheNextStartIsNoFirstRun) {
   ASSERT_NO_FATAL_FAILURE(AnswerOk(*notice));
   HWND main = WaitForMainDialog(kTimeoutMs + 200);
   ASSERT_NE(main, nullptr);
-  ASSERT_NO_FATAL_FAILURE(WaitForPpmsConsoleToClose());
+  ASSERT_TRUE(WaitForConsoleToClose(StandinRuns("ppm").at(0))) << LogText();
   ASSERT_TRUE(Click(ControlOf(main, IDCANCEL)));
   ASSERT_TRUE(ExpectExit());
 
@@ -176,7 +164,7 @@ TEST_F(FirstRun, AMissingDataFolderIsNamedToTheUserAndTheMainDialogStillShows) {
   EXPECT_NE(problem->text.find(DataFolder()), std::string::npos)
       << "the message does not name " << DataFolder() << ": " << problem->Describe();
   EXPECT_EQ(StandinRuns("ppm").size(), 1u) << LogText();
-  ASSERT_NO_FATAL_FAILURE(WaitForPpmsConsoleToClose());
+  ASSERT_TRUE(WaitForConsoleToClose(StandinRuns("ppm").at(0))) << LogText();
   ASSERT_NO_FATAL_FAILURE(AnswerOk(*problem));
 
   ASSERT_NE(WaitForMainDialog(), nullptr);
