@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -47,17 +46,6 @@ std::string SystemFolders() {
 }
 
 }  // namespace
-
-BOOL CreateProcessOnceMoreAfterLoaderError(const std::string& what,
-                                           const std::function<BOOL()>& create) {
-  if (create()) return TRUE;
-  if (GetLastError() != ERROR_INTERNAL_ERROR) return FALSE;
-  std::printf("[ start      ] %s: Wine's loader failed the start with error %ld (an "
-              "internal error); starting it once more\n",
-              what.c_str(), ERROR_INTERNAL_ERROR);
-  std::fflush(stdout);
-  return create();
-}
 
 std::vector<DWORD> ChildProcessesOf(DWORD parent) {
   std::vector<DWORD> children;

@@ -4,13 +4,13 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tests/e2e/driver/Wait.h"
+#include "tests/wine/LoaderError.h"
 
 namespace e2e {
 
@@ -24,12 +24,7 @@ struct LaunchOptions {
   std::vector<std::pair<std::string, std::string>> environment;
 };
 
-// Runs create (a CreateProcess call) and returns what it returned. On a
-// busy machine Wine's loader now and then fails a start with its internal
-// error (ERROR_INTERNAL_ERROR, 1359) before the new program has run: such a
-// start is tried once more, and the output says so.
-BOOL CreateProcessOnceMoreAfterLoaderError(const std::string& what,
-                                           const std::function<BOOL()>& create);
+using wine_testing::CreateProcessOnceMoreAfterLoaderError;
 
 // The processes now running that the process `parent` started; Wine keeps
 // the parent's id in them after the parent has ended.
