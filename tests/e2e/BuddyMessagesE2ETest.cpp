@@ -200,7 +200,7 @@ TEST_P(EachEditor, AddTypeSaveClickAgainRemoveAndOk) {
   ASSERT_NO_FATAL_FAILURE(TypeMessage({"back at", "five"}));
   ASSERT_NO_FATAL_FAILURE(ClickEntry(0));
   ASSERT_NO_FATAL_FAILURE(AnswerSaveQuestion(IDYES));
-  EXPECT_EQ(ReadDataFile(MessageFile("bob")), "back at\r\nfive");
+  EXPECT_TRUE(WaitForDataFile(MessageFile("bob"), "back at\r\nfive"));
   // ...and then the click selects amy, whose message file is made.
   ASSERT_TRUE(WaitUntil([&] { return ReadDataFile(MessageFile("amy")).has_value(); }));
   EXPECT_EQ(ReadDataFile(MessageFile("amy")), "");

@@ -217,6 +217,7 @@ TEST_F(HelpButton, HandsTheHelpPageToTheShell) {
   EXPECT_EQ(Pages()[0].Value("arg1"), DataFile("README.html"));
   EXPECT_NE(Pages()[0].Value("wShowWindow"), std::to_string(SW_HIDE))
       << "the page opens where the user can see it";
+  ASSERT_TRUE(WaitForConsoleToClose(Pages()[0]));
   // The panel goes on answering.
   ASSERT_TRUE(Click(ControlOf(main(), IDC_CONTACT_INFO)));
   HWND contact = WaitForWindowOf(pid(), {kDialogClass, "Contact Information"});

@@ -15,6 +15,7 @@
 #include "tests/e2e/driver/Locations.h"
 #include "tests/e2e/driver/Screen.h"
 #include "tests/e2e/driver/StandinLog.h"
+#include "tests/e2e/driver/TolvaneProcess.h"
 #include "tests/e2e/driver/Wait.h"
 #include "tests/e2e/driver/Windows.h"
 
@@ -295,6 +296,23 @@ TEST(DriverRegistry, RunValueIsWrittenReadAndDeleted) {
   EXPECT_EQ(ReadRunValue(), std::string("\"C:\\x\\Tolvane.exe\""));
   DeleteRunValue();
   EXPECT_EQ(ReadRunValue(), std::nullopt);
+}
+
+// Only a start that Wine's loader failed is tried again, and only once; the
+// failure then reports the error of the last try.
+TEST(DriverStart, OnlyTheLoadersInternalErrorIsTriedOnceMore) {
+  for (DWORD error : {static_cast<DWORD>(ERROR_INTERNAL_ERROR),
+                      static_cast<DWORD>(ERROR_FILE_NOT_FOUND)}) {
+    SCOPED_TRACE(error);
+    int tries = 0;
+    EXPECT_FALSE(CreateProcessOnceMoreAfterLoaderError("a program that never starts", [&] {
+      ++tries;
+      SetLastError(error);
+      return FALSE;
+    }));
+    EXPECT_EQ(GetLastError(), error);
+    EXPECT_EQ(tries, error == ERROR_INTERNAL_ERROR ? 2 : 1);
+  }
 }
 
 }  // namespace

@@ -79,11 +79,16 @@ class FirstRun : public TolvaneTest {
     int settingsWhileRunning = 0;
     bool ended = WaitUntil(
         [&] {
+          // Looked at first, and counted only when ppm still runs after
+          // the look: between a look at the log and a look at the screen
+          // ppm may end and Tolvane go on.
+          HWND main = FindMainDialog();
+          const bool shown = main != nullptr && IsWindowVisible(main);
+          const bool settings = ReadDataFile("settings.txt").has_value();
           ppm = StandinRuns("ppm")[0];
           if (ppm.Has("ended")) return true;
-          HWND main = FindMainDialog();
-          if (main != nullptr && IsWindowVisible(main)) ++shownWhileRunning;
-          if (ReadDataFile("settings.txt")) ++settingsWhileRunning;
+          shownWhileRunning += shown;
+          settingsWhileRunning += settings;
           return false;
         },
         30000);
@@ -133,11 +138,7 @@ TEST_F(FirstRun, TheNextStartIsNoFirstRun) {
   ASSERT_NO_FATAL_FAILURE(AnswerOk(*notice));
   HWND main = WaitForMainDialog(kTimeoutMs + 200);
   ASSERT_NE(main, nullptr);
-  // ppm's console window can outlive ppm for a moment and cover the dialog.
-  EXPECT_TRUE(WaitUntil([] {
-    HWND console = FindWindowA("WineConsoleClass", nullptr);
-    return console == nullptr || !IsWindowVisible(console);
-  }));
+  ASSERT_TRUE(WaitForConsoleToClose(StandinRuns("ppm").at(0))) << LogText();
   ASSERT_TRUE(Click(ControlOf(main, IDCANCEL)));
   ASSERT_TRUE(ExpectExit());
 
@@ -163,6 +164,7 @@ TEST_F(FirstRun, AMissingDataFolderIsNamedToTheUserAndTheMainDialogStillShows) {
   EXPECT_NE(problem->text.find(DataFolder()), std::string::npos)
       << "the message does not name " << DataFolder() << ": " << problem->Describe();
   EXPECT_EQ(StandinRuns("ppm").size(), 1u) << LogText();
+  ASSERT_TRUE(WaitForConsoleToClose(StandinRuns("ppm").at(0))) << LogText();
   ASSERT_NO_FATAL_FAILURE(AnswerOk(*problem));
 
   ASSERT_NE(WaitForMainDialog(), nullptr);

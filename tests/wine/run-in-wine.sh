@@ -26,10 +26,19 @@ start_xvfb() {  # sets XVFB_PID and DISPLAY
   fdfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
   XVFB_PID=$!
-  for _ in $(seq 1 100); do
+  # Xvfb writes its display number once it takes clients; on a busy
+  # machine that can take seconds.
+  for _ in $(seq 1 600); do
     [ -s "$fdfile" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
     sleep 0.05
   done
+  if [ ! -s "$fdfile" ]; then
+    echo "run-in-wine: Xvfb gave no display within 30 s (it $(kill -0 "$XVFB_PID" 2>/dev/null && echo still runs || echo has ended))" >&2
+    rm -f "$fdfile"
+    kill "$XVFB_PID" 2>/dev/null
+    exit 1
+  fi
   DISPLAY=:$(head -n1 "$fdfile")
   export DISPLAY
   rm -f "$fdfile"
@@ -68,12 +77,14 @@ shift
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-wine.XXXXXX")
 cp -a "$template" "$work/prefix"
 export WINEPREFIX=$work/prefix
-start_xvfb
+XVFB_PID=
 
 cleanup() {
   "$WINESERVER" -k >/dev/null 2>&1
-  kill "$XVFB_PID" 2>/dev/null
-  wait "$XVFB_PID" 2>/dev/null
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
   if [ "${TOLVANE_WINE_KEEP:-0}" = 1 ]; then
     echo "run-in-wine: prefix kept in $work" >&2
   else
@@ -81,6 +92,7 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
+start_xvfb
 
 cd "$(dirname "$program")"
 "$WINE" "$program" "$@"

@@ -1,5 +1,7 @@
 #include "tests/e2e/driver/DataFolder.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace e2e {
@@ -48,6 +50,15 @@ std::string DataFolder() {
 }
 
 std::string DataFile(const std::string& name) { return DataFolder() + name; }
+
+bool WaitForDataFile(const std::string& name, const std::string& bytes, DWORD timeoutMs) {
+  std::optional<std::string> held;
+  if (WaitUntil([&] { return (held = ReadDataFile(name)) == bytes; }, timeoutMs)) return true;
+  ADD_FAILURE() << "expected " << name << " to hold " << testing::PrintToString(bytes)
+                << " within " << timeoutMs << " ms; it holds "
+                << (held ? testing::PrintToString(*held) : std::string("nothing (no file)"));
+  return false;
+}
 
 void RemoveDataFolder() { DeleteTree(WithoutSlash(DataFolder())); }
 

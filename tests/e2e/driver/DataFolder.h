@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/driver/Wait.h"
+
 namespace e2e {
 
 // GetUserNameA of this process (the Wine user is the Linux user).
@@ -34,6 +36,11 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 inline std::optional<std::string> ReadDataFile(const std::string& name) {
   return ReadFileBytes(DataFile(name));
 }
+// Waits until a data file holds exactly these bytes: for a file the program
+// writes after something the test sees end first (a box it closes, then the
+// save). On time-out reports a failure with what the file holds then.
+bool WaitForDataFile(const std::string& name, const std::string& bytes,
+                     DWORD timeoutMs = kTimeoutMs);
 inline bool WriteDataFile(const std::string& name, const std::string& bytes) {
   return WriteFileBytes(DataFile(name), bytes);
 }

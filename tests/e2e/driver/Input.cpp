@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/e2e/driver/TolvaneProcess.h"
 #include "tests/e2e/driver/Wait.h"
 #include "tests/e2e/driver/Windows.h"
 
@@ -86,11 +87,9 @@ POINT CentreOf(HWND window) {
   return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-void ClickAt(POINT point, MouseButton button) {
-  const bool left = button == MouseButton::kLeft;
-  // Wine moves the X pointer along with each move, and the X server reports
-  // those moves back late, which can put Wine's pointer back where it was a
-  // moment ago. So every button event carries its own position as well.
+namespace {
+
+void MovePointerTo(POINT point) {
   Send({MouseInput(point, MOUSEEVENTF_MOVE)});
   if (!WaitUntil([&] { return CursorAt(point); }, 2000)) {
     POINT now{};
@@ -98,10 +97,24 @@ void ClickAt(POINT point, MouseButton button) {
     ADD_FAILURE() << "the pointer did not reach (" << point.x << "," << point.y
                   << "); it is at (" << now.x << "," << now.y << ")";
   }
+}
+
+void PressButtonAt(POINT point, MouseButton button) {
+  // Wine moves the X pointer along with each move, and the X server reports
+  // those moves back late, which can put Wine's pointer back where it was a
+  // moment ago. So every button event carries its own position as well.
+  const bool left = button == MouseButton::kLeft;
   Send({MouseInput(point, MOUSEEVENTF_MOVE |
                               (left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN)),
         MouseInput(point, MOUSEEVENTF_MOVE |
                               (left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP))});
+}
+
+}  // namespace
+
+void ClickAt(POINT point, MouseButton button) {
+  MovePointerTo(point);
+  PressButtonAt(point, button);
 }
 
 bool Click(HWND control, MouseButton button) {
@@ -110,15 +123,21 @@ bool Click(HWND control, MouseButton button) {
                   << Describe(control);
     return false;
   }
-  if (!BringToFront(GetAncestor(control, GA_ROOT))) return false;
+  const HWND root = GetAncestor(control, GA_ROOT);
+  if (!BringToFront(root)) return false;
   POINT point = CentreOf(control);
+  MovePointerTo(point);
+  // Looked at once the pointer is there, right before the button goes down:
+  // on a busy machine the move takes a while, and a window that opened
+  // meanwhile (another program's console, say) would take the click.
+  if (!BringToFront(root)) return false;
   HWND there = WindowFromPoint(point);
   if (!IsSelfOrAncestor(control, there)) {
     ADD_FAILURE() << "cannot click " << Describe(control) << "\nit is covered at ("
                   << point.x << "," << point.y << ") by " << Describe(there);
     return false;
   }
-  ClickAt(point, button);
+  PressButtonAt(point, button);
   return true;
 }
 
@@ -222,12 +241,14 @@ bool ClickCaption(HWND topLevel, LRESULT hitTest) {
 }
 
 bool StartLinuxProgram(const std::string& commandLine) {
-  std::string line = commandLine;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!CreateProcessOnceMoreAfterLoaderError(commandLine, [&] {
+        std::string line = commandLine;  // CreateProcessA may change it
+        return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &info);
+      })) {
     ADD_FAILURE() << "could not start " << commandLine << " (error " << GetLastError()
                   << ")";
     return false;

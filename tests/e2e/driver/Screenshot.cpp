@@ -9,6 +9,7 @@
 #include "tests/e2e/driver/Input.h"
 #include "tests/e2e/driver/Locations.h"
 #include "tests/e2e/driver/Wait.h"
+#include "tests/e2e/driver/Windows.h"
 
 namespace e2e {
 namespace {
@@ -25,6 +26,8 @@ class ScreenshotOnFailure : public testing::EmptyTestEventListener {
   void OnTestPartResult(const testing::TestPartResult& result) override {
     if (!result.failed() || taken_) return;
     taken_ = true;
+    std::printf("[ screen     ] at the first failure, topmost first, * in front:\n%s",
+                DescribeScreen().c_str());
     std::string file = SaveScreenshot(ArtifactsFolder() + "failure.png");
     if (!file.empty()) std::printf("[ screenshot ] %s\n", file.c_str());
     std::fflush(stdout);

@@ -1,5 +1,7 @@
 #include "tests/e2e/driver/TolvaneProcess.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -45,6 +47,22 @@ std::string SystemFolders() {
 
 }  // namespace
 
+std::vector<DWORD> ChildProcessesOf(DWORD parent) {
+  std::vector<DWORD> children;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return children;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more;
+       more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent) {
+      children.push_back(entry.th32ProcessID);
+    }
+  }
+  CloseHandle(snapshot);
+  return children;
+}
+
 bool TolvaneProcess::Start(const std::string& logPath, const LaunchOptions& options) {
   Stop();
   std::map<std::string, std::string, NoCase> changes;
@@ -56,12 +74,15 @@ bool TolvaneProcess::Start(const std::string& logPath, const LaunchOptions& opti
 
   const std::string exe = TolvaneExe();
   const std::string folder = exe.substr(0, exe.find_last_of('\\'));
-  std::string commandLine = "\"" + exe + "\"";
+  const std::string commandLine = "\"" + exe + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                      environment.data(), folder.c_str(), &startup, &info)) {
+  if (!CreateProcessOnceMoreAfterLoaderError(exe, [&] {
+        std::string line = commandLine;  // CreateProcessA may change it
+        return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                              environment.data(), folder.c_str(), &startup, &info);
+      })) {
     ADD_FAILURE() << "could not start " << exe << " (error " << GetLastError() << ")";
     return false;
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/driver/Wait.h"
+#include "tests/wine/LoaderError.h"
 
 namespace e2e {
 
@@ -22,6 +23,12 @@ struct LaunchOptions {
   // {"TOLVANE_PERL_BEHAVIOUR", "write \"C:\\...\\results.txt\" Signing on\\r\\n; wait"}.
   std::vector<std::pair<std::string, std::string>> environment;
 };
+
+using wine_testing::CreateProcessOnceMoreAfterLoaderError;
+
+// The processes now running that the process `parent` started; Wine keeps
+// the parent's id in them after the parent has ended.
+std::vector<DWORD> ChildProcessesOf(DWORD parent);
 
 class TolvaneProcess {
  public:

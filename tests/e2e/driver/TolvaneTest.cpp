@@ -87,4 +87,13 @@ std::vector<StandinRun> TolvaneTest::StandinRuns(const std::string& program) con
   return RunsOf(ReadStandinLog(logPath_), program);
 }
 
+bool TolvaneTest::WaitForConsoleToClose(const StandinRun& run) const {
+  std::vector<DWORD> console;
+  if (WaitUntil([&] { return (console = ChildProcessesOf(run.pid)).empty(); })) return true;
+  ADD_FAILURE() << "expected the console of " << run.program << " (process " << run.pid
+                << ") to close within " << kTimeoutMs << " ms; its process "
+                << console.front() << " still runs";
+  return false;
+}
+
 }  // namespace e2e

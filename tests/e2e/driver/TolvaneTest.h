@@ -47,6 +47,11 @@ class TolvaneTest : public testing::Test {
 
   // What the stand-ins have recorded so far.
   std::vector<StandinRun> StandinRuns(const std::string& program) const;
+  // The stand-ins are console programs: each gets a console of its own, in a
+  // process the stand-in starts, whose window can open after the stand-in
+  // has ended, over Tolvane's windows, and take the clicks meant for them.
+  // Waits until that process has ended; reports a failure when it has not.
+  bool WaitForConsoleToClose(const StandinRun& run) const;
   const std::string& logPath() const { return logPath_; }
   // The log as text, for adding to failure messages.
   std::string LogText() const { return StandinLogText(logPath_); }

@@ -121,6 +121,40 @@ std::string DescribeWindowsOf(DWORD pid) {
   return text.empty() ? "  (none)\n" : text;
 }
 
+namespace {
+
+std::string ProgramOf(DWORD pid) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return "?";
+  char image[MAX_PATH * 2] = {};
+  DWORD size = sizeof image;
+  std::string name = QueryFullProcessImageNameA(process, 0, image, &size) ? image : "?";
+  CloseHandle(process);
+  return name.substr(name.find_last_of('\\') + 1);
+}
+
+BOOL CALLBACK CollectVisibleWindow(HWND window, LPARAM data) {
+  if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+std::string DescribeScreen() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&windows));
+  const HWND foreground = GetForegroundWindow();
+  std::string text;
+  for (HWND window : windows) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    text += (window == foreground ? "* " : "  ") + ProgramOf(pid) + " (" +
+            std::to_string(pid) + "): " + Describe(window) + "\n";
+  }
+  if (foreground == nullptr) text += "  (no foreground window)\n";
+  return text;
+}
+
 std::string WindowSpec::Describe() const {
   std::string text = mustBeVisible ? "a visible window" : "a window";
   if (!className.empty()) text += " of class " + Quoted(className);

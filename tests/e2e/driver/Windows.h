@@ -37,6 +37,11 @@ std::vector<HWND> ChildrenOf(HWND parent);
 // All top-level windows of a process, one per line, for failure messages.
 std::string DescribeWindowsOf(DWORD pid);
 
+// Every visible top-level window on the screen, whatever its process, one
+// per line in Z order (topmost first), with its program and the foreground
+// window marked: what a failed test saw instead of what it waited for.
+std::string DescribeScreen();
+
 // What a top-level window must be like; empty fields match anything.
 struct WindowSpec {
   std::string className;
