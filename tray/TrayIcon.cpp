@@ -174,7 +174,15 @@ bool CTrayIcon::SetTipText(const char* text) {
   if (!enabled_) return false;
   record_.uFlags = NIF_TIP;
   CopyField(record_.szTip, text);
-  if (hidden_ || std::strcmp(record_.szTip, shellTip_) == 0) return true;
+  if (hidden_) return true;
+  // An unchanged tooltip is sent again now and then all the same: a shell
+  // that has ended without coming back refuses it, and that is the only
+  // way to learn that the icon is gone while nothing changes.
+  if (std::strcmp(record_.szTip, shellTip_) == 0 &&
+      ++unchangedTips_ < kUnchangedTipsBeforeCheck) {
+    return true;
+  }
+  unchangedTips_ = 0;
   return Modify();
 }
 

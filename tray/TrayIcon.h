@@ -39,7 +39,9 @@ class CTrayIcon : public fw::Window {
 
   // Tooltip (at most 127 bytes) and icon. While the icon is not in the
   // notification area they are kept for the next add and true is returned.
-  // A change is sent only when the shell does not show it already. When the
+  // A change is sent only when the shell does not show it already (an
+  // unchanged tooltip goes out once in a while, to learn whether the shell
+  // still has the icon). When the
   // shell refuses a change, it no longer has the icon (it has ended, or lost
   // its icons without telling): the icon is added again at once and, when
   // that is refused too, counts as not shown until an add succeeds.
@@ -145,6 +147,10 @@ class CTrayIcon : public fw::Window {
   // The tooltip and icon the shell shows, while the icon is shown.
   char shellTip_[sizeof(NOTIFYICONDATAA::szTip)] = {};
   HICON shellIcon_ = nullptr;
+  // Tooltips not sent because the shell showed them already; after this
+  // many (ten seconds of the bot's status poll) one is sent all the same.
+  static constexpr int kUnchangedTipsBeforeCheck = 20;
+  int unchangedTips_ = 0;
 
   static const UINT s_taskbarCreatedMessage;
   static fw::Window s_hiddenParent;

@@ -376,12 +376,15 @@ TEST_F(BotLauncher, WithoutAnIconTheWindowStaysOutUntilTheTaskbarComes) {
   EXPECT_TRUE(InTray());
   EXPECT_EQ(Sent(from), std::vector<std::string>{"balloon Connecting"});
 
-  // The shell ends, its icons with it, and never comes back: it refuses the
-  // next change and the icon. The window comes back at that tick.
+  // The shell ends, its icons with it, and never comes back while nothing
+  // changes: it refuses what the icon is sent and the icon itself, and a
+  // later tick brings the window back.
   WriteBytes("control.txt", "Connected!");
   WriteBytes("results.txt", "Online");
-  shell.defaultAnswer = FALSE;
   Poll();
+  ASSERT_TRUE(InTray());
+  shell.defaultAnswer = FALSE;
+  for (int tick = 0; tick < 200 && !OutOfTray(); ++tick) Poll();
   EXPECT_FALSE(tray().IsShown());
   EXPECT_TRUE(OutOfTray());
   EXPECT_FALSE(EditorsEnabled());
