@@ -134,8 +134,10 @@ void CMainDlg::RunFirstTimeSetup(const std::string& settingsPath,
   ppm.lpParameters = "install Net-OSCAR";
   ppm.nShow = SW_SHOWNORMAL;
   const bool ppmStarted = ShellExecuteExA(&ppm) != FALSE;
-  const fw::KernelHandle ppmProcess(ppmStarted ? ppm.hProcess : nullptr);
-  if (ppmProcess) WaitForSingleObject(ppmProcess.get(), INFINITE);
+  if (ppmStarted) {
+    const fw::KernelHandle ppmProcess(ppm.hProcess);
+    if (ppmProcess) WaitForSingleObject(ppmProcess.get(), INFINITE);
+  }
   SingleInstance::MarkFirstRunSetup(hwnd(), false);
   if (!ppmStarted) {
     ShowMessageBox(kPpmMissing, nullptr, MB_OK | MB_ICONWARNING);
