@@ -55,6 +55,26 @@ ScopedBotSystem::~ScopedBotSystem() { g_current = previous_; }
 
 int& TrayCreatedFlag() { return g_trayCreated; }
 
+bool BotProcess::Start(char* commandLine, STARTUPINFOA* startupInfo) {
+  PROCESS_INFORMATION info{};
+  if (!CurrentBotSystem().CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0,
+                                         nullptr, nullptr, startupInfo, &info)) {
+    return false;
+  }
+  process_.reset(info.hProcess);
+  thread_.reset(info.hThread);
+  return true;
+}
+
+void BotProcess::End(DWORD waitMs) {
+  BotSystem& system = CurrentBotSystem();
+  if (process_ && system.TerminateProcess(process_.get(), 0)) {
+    system.WaitForProcess(process_.get(), waitMs);
+  }
+  process_.reset();
+  thread_.reset();
+}
+
 void PollBotStatus(CTrayIcon& tray, const std::string& resultsPath,
                    const std::string& controlPath, PollState* state) {
   if (!state->connected) {
@@ -122,7 +142,7 @@ void CMainDlg::OnOK() {
   startupInfo_.dwFlags = STARTF_USESHOWWINDOW;
   startupInfo_.wShowWindow = SW_HIDE;
 
-  startResult_ = StartBotProcess();
+  StartBotProcess();
   // A click on the icon while a box of the start was open has stopped the
   // bot already: the panel stays as that stop left it.
   if (!running_) return;
@@ -135,8 +155,7 @@ void CMainDlg::OnOK() {
   timerId_ = kPollTimerId;
 }
 
-BOOL CMainDlg::StartBotProcess() {
-  std::memset(&processInfo_, 0, sizeof processInfo_);
+void CMainDlg::StartBotProcess() {
   if (!tolvane::FileExists(scriptPath_)) {
     ShowMessageBox("Tolvane cannot start the bot: its script is missing.\n\n" +
                        scriptPath_ +
@@ -146,13 +165,12 @@ BOOL CMainDlg::StartBotProcess() {
                                          "area to bring this window back."
                                        : ""),
                    kStartErrorCaption, MB_OK | MB_ICONERROR);
-    return FALSE;
+    return;
   }
 
-  tolvane::BotSystem& system = tolvane::CurrentBotSystem();
   char shortPath[kShortPathChars] = {};
-  const DWORD length =
-      system.ShortPathName(scriptPath_.c_str(), shortPath, kShortPathChars);
+  const DWORD length = tolvane::CurrentBotSystem().ShortPathName(
+      scriptPath_.c_str(), shortPath, kShortPathChars);
   const bool gotShortPath = length > 0 && length < kShortPathChars;
   std::string commandLine = tolvane::BotCommandLine(
       gotShortPath, gotShortPath ? std::string(shortPath, length) : std::string(),
@@ -160,14 +178,9 @@ BOOL CMainDlg::StartBotProcess() {
 
   std::vector<char> writable(commandLine.begin(), commandLine.end());
   writable.push_back('\0');
-  const BOOL started =
-      system.CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0,
-                            nullptr, nullptr, &startupInfo_, &processInfo_);
-  if (!started) {
-    std::memset(&processInfo_, 0, sizeof processInfo_);
+  if (!bot_.Start(writable.data(), &startupInfo_)) {
     ShowMessageBox(kPerlMissing, kStartErrorCaption, MB_OK);
   }
-  return started ? TRUE : FALSE;
 }
 
 void CMainDlg::KeepWindowWithTrayIcon() {
@@ -199,15 +212,9 @@ LRESULT CMainDlg::OnTimer(WPARAM, LPARAM) {
 }
 
 void CMainDlg::EndBotProcess() {
-  tolvane::BotSystem& system = tolvane::CurrentBotSystem();
-  if (startResult_ && system.TerminateProcess(processInfo_.hProcess, 0)) {
-    // So that the bot cannot write results.txt after it has been emptied.
-    system.WaitForProcess(processInfo_.hProcess, kBotEndWaitMs);
-  }
-  if (processInfo_.hProcess != nullptr) system.CloseHandle(processInfo_.hProcess);
-  if (processInfo_.hThread != nullptr) system.CloseHandle(processInfo_.hThread);
-  std::memset(&processInfo_, 0, sizeof processInfo_);
-  startResult_ = FALSE;
+  // The wait: so that the bot cannot write results.txt after it has been
+  // emptied.
+  bot_.End(kBotEndWaitMs);
 }
 
 void CMainDlg::StopBot() {

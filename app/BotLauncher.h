@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "framework/UniqueHandle.h"
+
 class CTrayIcon;
 
 namespace tolvane {
@@ -41,6 +43,30 @@ class ScopedBotSystem {
 
  private:
   BotSystem* previous_;
+};
+
+// A handle of the bot's process, closed through the current BotSystem.
+struct BotHandlePolicy {
+  using Handle = HANDLE;
+  static bool IsHeld(HANDLE handle) { return handle != nullptr; }
+  static bool Close(HANDLE handle) {
+    return CurrentBotSystem().CloseHandle(handle) != FALSE;
+  }
+};
+
+// The bot's process: its process and thread handles from the start until
+// the end, all through the current BotSystem.
+class BotProcess {
+ public:
+  // Creates the process; false, with nothing held, when that fails.
+  bool Start(char* commandLine, STARTUPINFOA* startupInfo);
+  // Ends a process that Start created, waits up to `waitMs` for it to be
+  // gone, and closes the process's then the thread's handle.
+  void End(DWORD waitMs);
+
+ private:
+  fw::UniqueHandle<BotHandlePolicy> process_;
+  fw::UniqueHandle<BotHandlePolicy> thread_;
 };
 
 // The texts the launcher shows in the notification area.

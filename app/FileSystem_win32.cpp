@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/FileSystem.h"
+#include "framework/UniqueHandle.h"
 
 namespace tolvane::fs {
 namespace {
@@ -36,10 +37,11 @@ bool IsSharingError(DWORD error) {
 
 FileContent Read(const std::string& path, std::size_t maxBytes) {
   FileContent content;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  fw::KernelHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
       content.status = ReadStatus::kMissing;
@@ -50,7 +52,7 @@ FileContent Read(const std::string& path, std::size_t maxBytes) {
     return content;
   }
   LARGE_INTEGER size{};
-  if (maxBytes == std::string::npos && GetFileSizeEx(file, &size) &&
+  if (maxBytes == std::string::npos && GetFileSizeEx(file.get(), &size) &&
       size.QuadPart > 0) {
     content.bytes.reserve(static_cast<std::size_t>(size.QuadPart));
   }
@@ -63,9 +65,8 @@ FileContent Read(const std::string& path, std::size_t maxBytes) {
       if (left < want) want = static_cast<DWORD>(left);
     }
     DWORD got = 0;
-    if (!ReadFile(file, buffer, want, &got, nullptr)) {
+    if (!ReadFile(file.get(), buffer, want, &got, nullptr)) {
       DWORD error = GetLastError();
-      CloseHandle(file);
       content.bytes.clear();
       content.status = ReadStatus::kFailed;
       content.error = Reason(error);
@@ -74,35 +75,32 @@ FileContent Read(const std::string& path, std::size_t maxBytes) {
     if (got == 0) break;
     content.bytes.append(buffer, got);
   }
-  CloseHandle(file);
   content.status = ReadStatus::kOk;
   return content;
 }
 
 WriteResult WriteNew(const std::string& path, std::string_view bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return Failure(GetLastError());
+  fw::KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Failure(GetLastError());
   std::size_t done = 0;
   while (done < bytes.size()) {
     std::size_t chunk = bytes.size() - done;
     if (chunk > (1u << 24)) chunk = 1u << 24;
     DWORD put = 0;
-    if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(chunk), &put,
+    if (!WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(chunk), &put,
                    nullptr) ||
         put == 0) {
       DWORD error = GetLastError();
-      CloseHandle(file);
       return Failure(error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
     }
     done += put;
   }
-  if (!FlushFileBuffers(file)) {
+  if (!FlushFileBuffers(file.get())) {
     DWORD error = GetLastError();
-    CloseHandle(file);
     return Failure(error);
   }
-  if (!CloseHandle(file)) return Failure(GetLastError());
+  if (!file.Close()) return Failure(GetLastError());
   return WriteResult{};
 }
 
@@ -132,33 +130,31 @@ WriteResult Replace(const std::string& from, const std::string& to) {
 void Remove(const std::string& path) { DeleteFileA(path.c_str()); }
 
 WriteResult CreateIfMissing(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  fw::KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
     DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
       return WriteResult{};
     }
     return Failure(error);
   }
-  CloseHandle(file);
   return WriteResult{};
 }
 
 WriteResult Truncate(const std::string& path) {
-  HANDLE file = INVALID_HANDLE_VALUE;
+  fw::KernelHandle file;
   DWORD error = 0;
   for (int attempt = 0; attempt < 10; ++attempt) {
-    file = CreateFileA(path.c_str(), GENERIC_WRITE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) break;
+    file.reset(CreateFileA(path.c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) break;
     error = GetLastError();
     if (!IsSharingError(error)) break;
     Sleep(20);
   }
-  if (file == INVALID_HANDLE_VALUE) return Failure(error);
-  CloseHandle(file);
+  if (!file) return Failure(error);
   return WriteResult{};
 }
 

@@ -8,6 +8,7 @@
 #include "app/TextFile.h"
 #include "app/UserName.h"
 #include "framework/Application.h"
+#include "framework/UniqueHandle.h"
 #include "messages/AwayMessagesDlg.h"
 #include "messages/DeliverMessagesDlg.h"
 #include "messages/ScheduleMessageDlg.h"
@@ -133,9 +134,9 @@ void CMainDlg::RunFirstTimeSetup(const std::string& settingsPath,
   ppm.lpParameters = "install Net-OSCAR";
   ppm.nShow = SW_SHOWNORMAL;
   const bool ppmStarted = ShellExecuteExA(&ppm) != FALSE;
-  if (ppmStarted && ppm.hProcess != nullptr) {
-    WaitForSingleObject(ppm.hProcess, INFINITE);
-    CloseHandle(ppm.hProcess);
+  if (ppmStarted) {
+    const fw::KernelHandle ppmProcess(ppm.hProcess);
+    if (ppmProcess) WaitForSingleObject(ppmProcess.get(), INFINITE);
   }
   SingleInstance::MarkFirstRunSetup(hwnd(), false);
   if (!ppmStarted) {

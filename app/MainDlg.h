@@ -55,9 +55,8 @@ class CMainDlg : public fw::Dialog {
   bool ReadAutoConnect(const std::string& settingsPath, bool* firstRun);
   void AddAboutToSystemMenu();
 
-  // Bot launcher: runs the bot script (or says why it cannot) and returns
-  // whether the process was created.
-  BOOL StartBotProcess();
+  // Bot launcher: runs the bot script, or says why it cannot.
+  void StartBotProcess();
   // Ends the bot process and closes its handles.
   void EndBotProcess();
   // Ends the bot, brings the window back and shows the last status line.
@@ -72,9 +71,8 @@ class CMainDlg : public fw::Dialog {
 
   CTrayIcon tray_;
   bool running_ = false;
-  BOOL startResult_ = FALSE;
   STARTUPINFOA startupInfo_{};
-  PROCESS_INFORMATION processInfo_{};
+  tolvane::BotProcess bot_;
   UINT timerId_ = 0;
   std::string resultsPath_;
   std::string readmePath_;

@@ -35,14 +35,10 @@ BOOL CALLBACK FindOtherPanel(HWND window, LPARAM data) {
 }  // namespace
 
 SingleInstance::SingleInstance() {
-  mutex_ = CreateMutexA(nullptr, FALSE, kMutexName);
+  mutex_.reset(CreateMutexA(nullptr, FALSE, kMutexName));
   // Without the mutex (no rights to the name) nothing can be told apart;
   // the panel then runs as it would alone.
-  first_ = mutex_ == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-SingleInstance::~SingleInstance() {
-  if (mutex_ != nullptr) CloseHandle(mutex_);
+  first_ = !mutex_ || GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 void SingleInstance::MarkFirstRunSetup(HWND panel, bool underWay) {

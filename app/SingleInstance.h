@@ -4,14 +4,13 @@
 
 #include <windows.h>
 
+#include "framework/UniqueHandle.h"
+
 class SingleInstance {
  public:
   // Takes the session-wide name of the panel; `first()` tells whether no
   // other panel held it.
   SingleInstance();
-  ~SingleInstance();
-  SingleInstance(const SingleInstance&) = delete;
-  SingleInstance& operator=(const SingleInstance&) = delete;
 
   bool first() const { return first_; }
 
@@ -26,6 +25,6 @@ class SingleInstance {
   static void MarkFirstRunSetup(HWND panel, bool underWay);
 
  private:
-  HANDLE mutex_ = nullptr;
+  fw::KernelHandle mutex_;
   bool first_ = true;
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/Application.h"
+#include "framework/UniqueHandle.h"
 
 namespace tolvane {
 namespace {
@@ -10,20 +11,23 @@ HKEY RootFor(int allUsers) { return allUsers != 0 ? HKEY_LOCAL_MACHINE : HKEY_CU
 }  // namespace
 
 bool SetRunValue(const std::string& name, const std::string& data, int allUsers) {
-  HKEY key = nullptr;
-  if (RegOpenKeyA(RootFor(allUsers), kRunKey, &key) != ERROR_SUCCESS) return false;
-  LONG set = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+  fw::RegistryKey key;
+  if (RegOpenKeyA(RootFor(allUsers), kRunKey, key.Receive()) != ERROR_SUCCESS) {
+    return false;
+  }
+  LONG set = RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(data.c_str()),
                             static_cast<DWORD>(data.size() + 1));
-  RegCloseKey(key);
   return set == ERROR_SUCCESS;
 }
 
 bool DeleteRunValue(const std::string& name, int allUsers) {
-  HKEY key = nullptr;
-  if (RegOpenKeyA(RootFor(allUsers), kRunKey, &key) != ERROR_SUCCESS) return false;
-  RegDeleteValueA(key, name.c_str());
-  return RegCloseKey(key) == ERROR_SUCCESS;
+  fw::RegistryKey key;
+  if (RegOpenKeyA(RootFor(allUsers), kRunKey, key.Receive()) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegDeleteValueA(key.get(), name.c_str());
+  return key.Close();
 }
 
 std::string RunCommandFor(const std::string& executablePath) {

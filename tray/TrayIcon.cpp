@@ -1,8 +1,10 @@
 #include "tray/TrayIcon.h"
 
 #include <cstring>
+#include <utility>
 
 #include "framework/Application.h"
+#include "framework/UniqueHandle.h"
 #include "tray/BoundedCopy.h"
 #include "tray/TraySystem.h"
 
@@ -65,10 +67,7 @@ CTrayIcon::CTrayIcon() {
 CTrayIcon::~CTrayIcon() {
   RemoveFromTray();
   DestroyWindow();
-  if (ownedIcon_ != nullptr) {
-    CurrentTraySystem().DestroyIconHandle(ownedIcon_);
-    ownedIcon_ = nullptr;
-  }
+  ownedIcon_.reset();
 }
 
 const fw::MessageMap& CTrayIcon::Messages() {
@@ -200,30 +199,28 @@ bool CTrayIcon::ChangeIconFromResource(UINT resourceId) {
 }
 
 bool CTrayIcon::ChangeIconFromResource(const char* resourceName) {
-  if (ownedIcon_ != nullptr && record_.hIcon == ownedIcon_ && ownedIconId_ != 0 &&
+  if (ownedIcon_ && record_.hIcon == ownedIcon_.get() && ownedIconId_ != 0 &&
       IS_INTRESOURCE(resourceName) && LOWORD(resourceName) == ownedIconId_) {
-    return ChangeIcon(ownedIcon_);  // the icon of that resource is there already
+    return ChangeIcon(ownedIcon_.get());  // the icon of that resource is there already
   }
-  HICON loaded = static_cast<HICON>(CurrentTraySystem().LoadImageResource(
-      fw::Application::ResourceInstance(), resourceName, IMAGE_ICON, 0, 0,
-      LR_DEFAULTCOLOR));
-  if (loaded == nullptr) return false;
-  const bool result = ChangeIcon(loaded);
-  if (record_.hIcon == loaded) {
+  tolvane::OwnedTrayIcon loaded(static_cast<HICON>(
+      CurrentTraySystem().LoadImageResource(fw::Application::ResourceInstance(),
+                                            resourceName, IMAGE_ICON, 0, 0,
+                                            LR_DEFAULTCOLOR)));
+  if (!loaded) return false;
+  const bool result = ChangeIcon(loaded.get());
+  if (record_.hIcon == loaded.get()) {
     // The record names this icon from now on, and a later add shows it
     // again: it lives until another icon replaces it.
-    ownedIcon_ = loaded;
+    ownedIcon_ = std::move(loaded);
     ownedIconId_ = IS_INTRESOURCE(resourceName) ? LOWORD(resourceName) : 0;
-  } else {
-    CurrentTraySystem().DestroyIconHandle(loaded);
   }
   return result;
 }
 
 void CTrayIcon::ReleaseReplacedIcon() {
-  if (ownedIcon_ != nullptr && ownedIcon_ != record_.hIcon) {
-    CurrentTraySystem().DestroyIconHandle(ownedIcon_);
-    ownedIcon_ = nullptr;
+  if (ownedIcon_ && ownedIcon_.get() != record_.hIcon) {
+    ownedIcon_.reset();
     ownedIconId_ = 0;
   }
 }
@@ -310,13 +307,10 @@ LRESULT CTrayIcon::HandleTrayNotification(WPARAM wParam, LPARAM lParam) {
 
   const UINT mouseMessage = LOWORD(lParam);
   if (mouseMessage == WM_RBUTTONUP) {
-    HMENU menu = LoadIconMenu();
-    if (menu == nullptr) return 0;
-    HMENU popup = ::GetSubMenu(menu, 0);
-    if (popup == nullptr) {
-      ::DestroyMenu(menu);
-      return 0;
-    }
+    const fw::UniqueMenu menu(LoadIconMenu());
+    if (!menu) return 0;
+    HMENU popup = ::GetSubMenu(menu.get(), 0);
+    if (popup == nullptr) return 0;
     ::SetMenuDefaultItem(popup, defaultMenuItem_, defaultItemByPosition_);
     AdjustPopupMenu(popup);
     POINT cursor{};
@@ -325,22 +319,17 @@ LRESULT CTrayIcon::HandleTrayNotification(WPARAM wParam, LPARAM lParam) {
     ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, target, nullptr);
     // Lets the menu close when the user clicks elsewhere.
     ::PostMessageA(target, WM_NULL, 0, 0);
-    ::DestroyMenu(menu);
     return 1;
   }
   if (mouseMessage == WM_LBUTTONDBLCLK) {
     ::SetForegroundWindow(target);
     UINT command = defaultMenuItem_;
     if (defaultItemByPosition_) {
-      HMENU menu = LoadIconMenu();
-      if (menu == nullptr) return 0;
-      HMENU popup = ::GetSubMenu(menu, 0);
-      if (popup == nullptr) {
-        ::DestroyMenu(menu);
-        return 0;
-      }
+      const fw::UniqueMenu menu(LoadIconMenu());
+      if (!menu) return 0;
+      HMENU popup = ::GetSubMenu(menu.get(), 0);
+      if (popup == nullptr) return 0;
       command = ::GetMenuItemID(popup, static_cast<int>(defaultMenuItem_));
-      ::DestroyMenu(menu);
     }
     ::PostMessageA(target, WM_COMMAND, command, 0);
     return 1;

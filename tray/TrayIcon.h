@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include "framework/Window.h"
+#include "tray/TraySystem.h"
 
 class CTrayIcon : public fw::Window {
  public:
@@ -142,7 +143,7 @@ class CTrayIcon : public fw::Window {
   bool wanted_ = false;
   // The icon loaded from a resource that the record names, owned here, and
   // that resource's id (0 for a resource named by a string).
-  HICON ownedIcon_ = nullptr;
+  tolvane::OwnedTrayIcon ownedIcon_;
   WORD ownedIconId_ = 0;
   // The tooltip and icon the shell shows, while the icon is shown.
   char shellTip_[sizeof(NOTIFYICONDATAA::szTip)] = {};

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "framework/UniqueHandle.h"
+
 namespace tolvane {
 
 class TraySystem {
@@ -32,6 +34,16 @@ class TraySystem {
 
 // The calls in use: Windows itself unless a test has installed others.
 TraySystem& CurrentTraySystem();
+
+// An icon the tray has loaded, destroyed through the calls in use.
+struct TrayIconPolicy {
+  using Handle = HICON;
+  static bool IsHeld(HICON icon) { return icon != nullptr; }
+  static bool Close(HICON icon) {
+    return CurrentTraySystem().DestroyIconHandle(icon) != FALSE;
+  }
+};
+using OwnedTrayIcon = fw::UniqueHandle<TrayIconPolicy>;
 
 // Installs `calls` for its lifetime (tests).
 class ScopedTraySystem {
