@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -302,13 +303,25 @@ bool XClickAt(POINT point, MouseButton button) {
 }
 
 bool XMoveTo(POINT point) {
-  if (!StartLinuxProgram("/usr/bin/xdotool mousemove " + std::to_string(point.x) + " " +
-                         std::to_string(point.y))) {
-    return false;
+  const std::string move =
+      "/usr/bin/xdotool mousemove " + std::to_string(point.x) + " " + std::to_string(point.y);
+  // A move is harmless to make again: on a busy machine a move has been seen
+  // never to reach Wine's idea of the pointer; it is then made once more, and
+  // the output says so. A click is never repeated.
+  POINT now{};
+  for (int attempt = 1; attempt <= 2; ++attempt) {
+    if (!StartLinuxProgram(move)) return false;
+    if (WaitUntil([&] { return CursorAt(point); })) return true;
+    GetCursorPos(&now);
+    if (attempt == 1) {
+      std::printf("[ pointer    ] xdotool's move to (%ld,%ld) had not arrived; the pointer is "
+                  "at (%ld,%ld): moving it once more\n",
+                  point.x, point.y, now.x, now.y);
+      std::fflush(stdout);
+    }
   }
-  if (WaitUntil([&] { return CursorAt(point); })) return true;
   ADD_FAILURE() << "xdotool did not move the pointer to (" << point.x << "," << point.y
-                << ")";
+                << "), twice: it is at (" << now.x << "," << now.y << ")";
   return false;
 }
 
