@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 0x800A
-
 constexpr char kFirstRunNotice[] =
     "Tolvane has detected that this is the fist time Tolvane has been run. "
     "Tolvane will quickly configure perl libraries.";

@@ -1,5 +1,8 @@
 // The main dialog: the control panel. It builds the data-folder paths,
 // handles the first run, and carries everything the bot launcher needs.
+// Its methods: MainDlg.cpp (start-up and the editors' buttons),
+// MainDlgLauncher.cpp (Start, the poll, the tray callback, the stop) and
+// MainDlgHelp.cpp (Help! and Saved Messages).
 #pragma once
 
 #include <windows.h>
@@ -31,6 +34,9 @@ class CMainDlg : public fw::Dialog {
   void OnCancel() override;
 
  private:
+  // The message the tray icon sends the dialog on a mouse event.
+  static constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 0x800A
+
   LRESULT OnSysCommand(WPARAM id, LPARAM position);
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnQueryDragIcon(WPARAM, LPARAM);
