@@ -262,9 +262,7 @@ void BuddyMessageEditor::OnSelectEntry() {
 }
 
 void BuddyMessageEditor::OnRemove() {
-  SaveOutcome outcome = Ask();
-  if (outcome == SaveOutcome::kFailed) return;
-  if (outcome == SaveOutcome::kNoBuddy) view_.Tell(NothingToSaveInMessage());
+  if (AskToSave() == SaveOutcome::kFailed) return;
   int mark = view_.SelectionMark();
   if (mark >= 0 && static_cast<std::size_t>(mark) < entries_.size()) {
     entries_.erase(entries_.begin() + mark);
