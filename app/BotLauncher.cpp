@@ -2,7 +2,7 @@
 // makes, the bot's process, one status poll and the tray-created flag.
 #include "app/BotLauncher.h"
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "resources/resource.h"
 #include "tray/TrayIcon.h"
 

@@ -3,10 +3,10 @@
 #include <shellapi.h>
 
 #include "app/AboutDlg.h"
-#include "app/DataFolder.h"
 #include "app/SingleInstance.h"
-#include "app/TextFile.h"
 #include "app/UserName.h"
+#include "core/DataFolder.h"
+#include "core/TextFile.h"
 #include "framework/Application.h"
 #include "framework/UniqueHandle.h"
 #include "messages/AwayMessagesDlg.h"
@@ -76,6 +76,7 @@ BOOL CMainDlg::OnInitDialog() {
   startCaption_ = caption;
 
   const std::string user = tolvane::CurrentUserName();
+  dataFolder_ = tolvane::DataFolder(user);
   const std::string settingsPath =
       tolvane::DataFile(user, tolvane::files::kSettings);
   resultsPath_ = settingsPath;
@@ -83,7 +84,7 @@ BOOL CMainDlg::OnInitDialog() {
   bool firstRun = false;
   autoConnect_ = ReadAutoConnect(settingsPath, &firstRun) ? 1 : 0;
   if (firstRun) {
-    RunFirstTimeSetup(settingsPath, tolvane::DataFolder(user));
+    RunFirstTimeSetup(settingsPath, dataFolder_);
     autoConnect_ = 0;
   }
 
@@ -196,31 +197,31 @@ LRESULT CMainDlg::OnQueryDragIcon(WPARAM, LPARAM) {
 }
 
 void CMainDlg::OnSettings() {
-  CSettingsDlg dialog;
+  CSettingsDlg dialog(dataFolder_, this);
   dialog.DoModal();
 }
 
 void CMainDlg::OnContactInfo() {
-  CContactInfoDlg dialog;
+  CContactInfoDlg dialog(dataFolder_, this);
   dialog.DoModal();
 }
 
 void CMainDlg::OnTrustedBuddies() {
-  CTrustedBuddiesDlg dialog;
+  CTrustedBuddiesDlg dialog(dataFolder_, this);
   dialog.DoModal();
 }
 
 void CMainDlg::OnDeliverMessages() {
-  CDeliverMessagesDlg dialog;
+  CDeliverMessagesDlg dialog(dataFolder_, this);
   dialog.DoModal();
 }
 
 void CMainDlg::OnAwayMessages() {
-  CAwayMessagesDlg dialog;
+  CAwayMessagesDlg dialog(dataFolder_, this);
   dialog.DoModal();
 }
 
 void CMainDlg::OnScheduleMessage() {
-  CScheduleMessageDlg dialog;
+  CScheduleMessageDlg dialog(dataFolder_, this);
   dialog.DoModal();
 }

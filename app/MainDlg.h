@@ -80,6 +80,9 @@ class CMainDlg : public fw::Dialog {
   STARTUPINFOA startupInfo_{};
   tolvane::BotProcess bot_;
   UINT timerId_ = 0;
+  // The user's data folder (with its trailing backslash), which the editor
+  // dialogs are opened on.
+  std::string dataFolder_;
   std::string resultsPath_;
   std::string readmePath_;
   std::string receivedPath_;

@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "framework/FileDialog.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/BotCommandLine.h"
 #include "app/BotLauncher.h"
-#include "app/TextFile.h"
+#include "core/BotCommandLine.h"
+#include "core/TextFile.h"
 #include "tray/TrayIcon.h"
 
 namespace {

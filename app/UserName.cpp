@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/DataFolder.h"
+#include "core/DataFolder.h"
 
 namespace tolvane {
 

@@ -1,9 +1,8 @@
 #include "framework/Dialog.h"
 
 #include <algorithm>
-#include <cctype>
-#include <climits>
 
+#include "core/WholeNumber.h"
 #include "framework/Application.h"
 #include "framework/MessageBox.h"
 
@@ -65,46 +64,14 @@ void DataExchange::Check(int id, int& value) {
   }
 }
 
-std::string NotANumberMessage() { return "Please type a whole number here."; }
-
-std::string OutOfRangeMessage(int min, int max) {
-  return "Please type a whole number from " + std::to_string(min) + " to " +
-         std::to_string(max) + ".";
-}
-
-bool ParseInt(const std::string& text, int* value) {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  auto blank = [&](std::size_t k) {
-    return std::isspace(static_cast<unsigned char>(text[k])) != 0;
-  };
-  while (i < n && blank(i)) ++i;
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::size_t digitsStart = i;
-  long long number = 0;
-  while (i < n && text[i] >= '0' && text[i] <= '9') {
-    number = number * 10 + (text[i] - '0');
-    if (number > static_cast<long long>(INT_MAX) + 1) return false;
-    ++i;
-  }
-  if (i == digitsStart) return false;
-  while (i < n && blank(i)) ++i;
-  if (i != n) return false;
-  if (negative) number = -number;
-  if (number < INT_MIN || number > INT_MAX) return false;
-  *value = static_cast<int>(number);
-  return true;
-}
-
 void DataExchange::Int(int id, int& value) {
   if (failed_) return;
   if (saving_) {
     std::string text;
     Text(id, text);
     int parsed = 0;
-    if (!ParseInt(text, &parsed)) {
-      Fail(id, NotANumberMessage());
+    if (!tolvane::ParseInt(text, &parsed)) {
+      Fail(id, tolvane::NotANumberMessage());
       return;
     }
     value = parsed;
@@ -116,7 +83,7 @@ void DataExchange::Int(int id, int& value) {
 
 void DataExchange::Range(int id, int value, int min, int max) {
   if (failed_ || !saving_) return;
-  if (value < min || value > max) Fail(id, OutOfRangeMessage(min, max));
+  if (value < min || value > max) Fail(id, tolvane::OutOfRangeMessage(min, max));
 }
 
 void DataExchange::Control(int id, Window& control) {

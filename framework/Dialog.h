@@ -51,15 +51,6 @@ class DataExchange {
   bool failed_ = false;
 };
 
-// Messages shown when a field holds no whole number or one out of range.
-std::string NotANumberMessage();
-std::string OutOfRangeMessage(int min, int max);
-
-// Parses a whole number the way the integer fields accept it: optional
-// blanks, an optional sign, digits, optional blanks. False for anything
-// else, also for a number outside the range of int.
-bool ParseInt(const std::string& text, int* value);
-
 class Dialog : public Window {
  public:
   explicit Dialog(UINT templateId, Window* parent = nullptr);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/FileFilter.h"
 #include "framework/Application.h"
 #include "framework/Window.h"
 
@@ -19,21 +20,10 @@ FileDialog::FileDialog(bool openMode, const char* defaultExtension,
       filter_(filter != nullptr ? filter : ""),
       parent_(parent) {}
 
-std::string FileDialog::SystemFilter(const std::string& filter) {
-  std::string system = filter;
-  for (char& c : system) {
-    if (c == '|') c = '\0';
-  }
-  // Two NULs end the list even when the caller left out the final bars.
-  system.push_back('\0');
-  system.push_back('\0');
-  return system;
-}
-
 INT_PTR FileDialog::DoModal() {
   std::vector<char> file(32768, '\0');
   fileName_.copy(file.data(), file.size() - 1);
-  std::string systemFilter = SystemFilter(filter_);
+  std::string systemFilter = tolvane::SystemFileFilter(filter_);
 
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;

@@ -29,9 +29,6 @@ class FileDialog {
   // The full path of the chosen file.
   std::string GetPathName() const { return path_; }
 
-  // The filter in the form the system takes (NUL-separated, NUL-ended).
-  static std::string SystemFilter(const std::string& filter);
-
  private:
   bool openMode_;
   std::string defaultExtension_;

@@ -1,10 +1,6 @@
 #include "messages/AwayMessagesDlg.h"
 
-#include "app/DataFolder.h"
-#include "app/UserName.h"
-
-CAwayMessagesDlg::CAwayMessagesDlg(fw::Window* parent)
-    : CAwayMessagesDlg(tolvane::DataFolder(tolvane::CurrentUserName()), parent) {}
+#include "core/DataFolder.h"
 
 CAwayMessagesDlg::CAwayMessagesDlg(const std::string& dataFolder, fw::Window* parent)
     : CBuddyMessageDlg(IDD_AWAY_MESSAGES, tolvane::kAwaySetup, dataFolder, parent) {}

@@ -7,8 +7,7 @@
 
 class CAwayMessagesDlg : public CBuddyMessageDlg {
  public:
-  // Edits buddya.txt and its message files in the current user's data folder.
-  explicit CAwayMessagesDlg(fw::Window* parent = nullptr);
-  // The same in the given data folder (with its trailing backslash).
-  CAwayMessagesDlg(const std::string& dataFolder, fw::Window* parent);
+  // Edits buddya.txt and its message files in the given data folder (with its
+  // trailing backslash).
+  explicit CAwayMessagesDlg(const std::string& dataFolder, fw::Window* parent = nullptr);
 };

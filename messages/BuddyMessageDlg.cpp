@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/EditorFileUi.h"
+#include "framework/EditorFileUi.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/BarList.h"
-#include "app/DataFolder.h"
-#include "app/EditableFile.h"
-#include "app/TextFile.h"
+#include "core/BarList.h"
+#include "core/DataFolder.h"
+#include "core/EditableFile.h"
+#include "core/TextFile.h"
 #include "messages/MessageFiles.h"
 
 namespace tolvane {

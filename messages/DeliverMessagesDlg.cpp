@@ -1,10 +1,6 @@
 #include "messages/DeliverMessagesDlg.h"
 
-#include "app/DataFolder.h"
-#include "app/UserName.h"
-
-CDeliverMessagesDlg::CDeliverMessagesDlg(fw::Window* parent)
-    : CDeliverMessagesDlg(tolvane::DataFolder(tolvane::CurrentUserName()), parent) {}
+#include "core/DataFolder.h"
 
 CDeliverMessagesDlg::CDeliverMessagesDlg(const std::string& dataFolder, fw::Window* parent)
     : CBuddyMessageDlg(IDD_DELIVER_MESSAGES, tolvane::kDeliverSetup, dataFolder, parent) {}

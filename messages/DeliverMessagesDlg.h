@@ -7,8 +7,7 @@
 
 class CDeliverMessagesDlg : public CBuddyMessageDlg {
  public:
-  // Edits buddym.txt and its message files in the current user's data folder.
-  explicit CDeliverMessagesDlg(fw::Window* parent = nullptr);
-  // The same in the given data folder (with its trailing backslash).
-  CDeliverMessagesDlg(const std::string& dataFolder, fw::Window* parent);
+  // Edits buddym.txt and its message files in the given data folder (with its
+  // trailing backslash).
+  explicit CDeliverMessagesDlg(const std::string& dataFolder, fw::Window* parent = nullptr);
 };

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/DataFolder.h"
+#include "core/DataFolder.h"
 
 namespace tolvane {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
 namespace tolvane {
 

@@ -7,8 +7,7 @@
 
 class CScheduleMessageDlg : public CBuddyMessageDlg {
  public:
-  // Edits schedule.txt and its message files in the current user's data folder.
-  explicit CScheduleMessageDlg(fw::Window* parent = nullptr);
-  // The same in the given data folder (with its trailing backslash).
-  CScheduleMessageDlg(const std::string& dataFolder, fw::Window* parent);
+  // Edits schedule.txt and its message files in the given data folder (with its
+  // trailing backslash).
+  explicit CScheduleMessageDlg(const std::string& dataFolder, fw::Window* parent = nullptr);
 };

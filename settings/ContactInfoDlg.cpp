@@ -1,12 +1,8 @@
 #include "settings/ContactInfoDlg.h"
 
-#include "app/DataFolder.h"
-#include "app/EditableFile.h"
-#include "app/EditorFileUi.h"
-#include "app/UserName.h"
-
-CContactInfoDlg::CContactInfoDlg(fw::Window* parent)
-    : CContactInfoDlg(tolvane::DataFolder(tolvane::CurrentUserName()), parent) {}
+#include "core/DataFolder.h"
+#include "core/EditableFile.h"
+#include "framework/EditorFileUi.h"
 
 CContactInfoDlg::CContactInfoDlg(const std::string& dataFolder, fw::Window* parent)
     : Dialog(IDD_CONTACT_INFO, parent), path_(dataFolder + tolvane::files::kContact) {

@@ -9,10 +9,8 @@
 
 class CContactInfoDlg : public fw::Dialog {
  public:
-  // Loads contact.txt of the current user's data folder.
-  explicit CContactInfoDlg(fw::Window* parent = nullptr);
   // Loads contact.txt of the given data folder (with its trailing backslash).
-  CContactInfoDlg(const std::string& dataFolder, fw::Window* parent);
+  explicit CContactInfoDlg(const std::string& dataFolder, fw::Window* parent = nullptr);
 
   const std::string& path() const { return path_; }
 

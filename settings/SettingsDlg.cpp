@@ -1,14 +1,10 @@
 #include "settings/SettingsDlg.h"
 
-#include "app/DataFolder.h"
-#include "app/EditableFile.h"
-#include "app/EditorFileUi.h"
-#include "app/TextFile.h"
-#include "app/UserName.h"
+#include "core/DataFolder.h"
+#include "core/EditableFile.h"
+#include "core/TextFile.h"
+#include "framework/EditorFileUi.h"
 #include "settings/RunValue.h"
-
-CSettingsDlg::CSettingsDlg(fw::Window* parent)
-    : CSettingsDlg(tolvane::DataFolder(tolvane::CurrentUserName()), parent) {}
 
 CSettingsDlg::CSettingsDlg(const std::string& dataFolder, fw::Window* parent)
     : Dialog(IDD_SETTINGS, parent), path_(dataFolder + tolvane::files::kSettings) {

@@ -10,11 +10,9 @@
 
 class CSettingsDlg : public fw::Dialog {
  public:
-  // Loads settings.txt of the current user's data folder.
-  explicit CSettingsDlg(fw::Window* parent = nullptr);
   // Loads settings.txt of the given data folder (with its trailing
   // backslash).
-  CSettingsDlg(const std::string& dataFolder, fw::Window* parent);
+  explicit CSettingsDlg(const std::string& dataFolder, fw::Window* parent = nullptr);
 
   const tolvane::Settings& settings() const { return settings_; }
   const std::string& path() const { return path_; }

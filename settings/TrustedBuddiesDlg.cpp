@@ -2,14 +2,10 @@
 
 #include <vector>
 
-#include "app/BarList.h"
-#include "app/DataFolder.h"
-#include "app/EditableFile.h"
-#include "app/EditorFileUi.h"
-#include "app/UserName.h"
-
-CTrustedBuddiesDlg::CTrustedBuddiesDlg(fw::Window* parent)
-    : CTrustedBuddiesDlg(tolvane::DataFolder(tolvane::CurrentUserName()), parent) {}
+#include "core/BarList.h"
+#include "core/DataFolder.h"
+#include "core/EditableFile.h"
+#include "framework/EditorFileUi.h"
 
 CTrustedBuddiesDlg::CTrustedBuddiesDlg(const std::string& dataFolder,
                                        fw::Window* parent)

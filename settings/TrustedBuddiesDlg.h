@@ -9,11 +9,9 @@
 
 class CTrustedBuddiesDlg : public fw::Dialog {
  public:
-  // Edits trustedlist.txt of the current user's data folder.
-  explicit CTrustedBuddiesDlg(fw::Window* parent = nullptr);
   // Edits trustedlist.txt of the given data folder (with its trailing
   // backslash).
-  CTrustedBuddiesDlg(const std::string& dataFolder, fw::Window* parent);
+  explicit CTrustedBuddiesDlg(const std::string& dataFolder, fw::Window* parent = nullptr);
 
   int itemCount() const { return itemCount_; }
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <utility>
 
+#include "core/BoundedCopy.h"
 #include "framework/Application.h"
 #include "framework/UniqueHandle.h"
-#include "tray/BoundedCopy.h"
 #include "tray/TraySystem.h"
 
 // Registered before the application's own initialisation runs, so that the

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/BarList.h"
-#include "app/TextFile.h"
+#include "core/BarList.h"
+#include "core/TextFile.h"
 #include "messages/MessageFiles.h"
 #include "settings/ContactFile.h"
 #include "settings/SettingsFile.h"

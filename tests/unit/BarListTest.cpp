@@ -1,8 +1,8 @@
-#include "app/BarList.h"
+#include "core/BarList.h"
 
 #include <gtest/gtest.h>
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
 namespace tolvane {
 namespace {

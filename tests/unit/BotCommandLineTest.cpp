@@ -1,5 +1,5 @@
 // The command line that starts the bot script.
-#include "app/BotCommandLine.h"
+#include "core/BotCommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Copying texts into the fixed fields of the notification-area record.
-#include "tray/BoundedCopy.h"
+#include "core/BoundedCopy.h"
 
 #include <gtest/gtest.h>
 

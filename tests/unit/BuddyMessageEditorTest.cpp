@@ -6,8 +6,8 @@
 #include <iterator>
 #include <memory>
 
-#include "app/EditableFile.h"
-#include "app/TextFile.h"
+#include "core/EditableFile.h"
+#include "core/TextFile.h"
 #include "tests/unit/TempFolder.h"
 
 namespace tolvane {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
 namespace tolvane {
 namespace {

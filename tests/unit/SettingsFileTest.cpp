@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "tests/unit/TempFolder.h"
 
 namespace tolvane {

@@ -1,4 +1,4 @@
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

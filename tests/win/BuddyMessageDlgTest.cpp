@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/WholeNumber.h"
 #include "framework/Dialog.h"
 #include "messages/AwayMessagesDlg.h"
 #include "messages/DeliverMessagesDlg.h"
@@ -647,10 +648,10 @@ TEST_F(ScheduleDialog, BadTimeFieldsBringTheirMessageAndAddNothing) {
     std::string message;
     int field;
   };
-  for (const Case& c : {Case{"25", "0", fw::OutOfRangeMessage(0, 24), IDC_HOURS},
-                        Case{"0", "-1", fw::OutOfRangeMessage(0, 60), IDC_MINUTES},
-                        Case{"0", "ten", fw::NotANumberMessage(), IDC_MINUTES},
-                        Case{"", "5", fw::NotANumberMessage(), IDC_HOURS}}) {
+  for (const Case& c : {Case{"25", "0", tolvane::OutOfRangeMessage(0, 24), IDC_HOURS},
+                        Case{"0", "-1", tolvane::OutOfRangeMessage(0, 60), IDC_MINUTES},
+                        Case{"0", "ten", tolvane::NotANumberMessage(), IDC_MINUTES},
+                        Case{"", "5", tolvane::NotANumberMessage(), IDC_HOURS}}) {
     SetText(dialog, IDC_HOURS, c.hours);
     SetText(dialog, IDC_MINUTES, c.minutes);
     std::size_t before = catcher.boxes().size();
@@ -695,7 +696,7 @@ TEST_F(ScheduleDialog, OkWithABadTimeFieldWritesTheListButStaysOpen) {
   SetText(dialog, IDC_MINUTES, "61");
   ClickButton(dialog, IDOK);
   ASSERT_EQ(catcher.boxes().size(), 1u);
-  EXPECT_EQ(catcher.boxes()[0].text, fw::OutOfRangeMessage(0, 60));
+  EXPECT_EQ(catcher.boxes()[0].text, tolvane::OutOfRangeMessage(0, 60));
   EXPECT_NE(dialog.hwnd(), nullptr);
   EXPECT_EQ(data.Read("schedule.txt"), "");
   SetText(dialog, IDC_MINUTES, "0");

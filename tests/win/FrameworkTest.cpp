@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "core/WholeNumber.h"
 #include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
 #include "framework/ListView.h"
 #include "framework/MessageBox.h"
-#include "framework/UniqueHandle.h"
 #include "tests/win/FrameworkTestIds.h"
 #include "tests/win/MessageBoxCatcher.h"
 
@@ -166,7 +165,7 @@ TEST_F(FrameworkDialog, ABadNumberStopsTheReadAtThatField) {
   MessageBoxCatcher catcher;
   EXPECT_FALSE(dialog.UpdateData(true));
   ASSERT_EQ(catcher.boxes().size(), 1u);
-  EXPECT_EQ(catcher.boxes()[0].text, fw::NotANumberMessage());
+  EXPECT_EQ(catcher.boxes()[0].text, tolvane::NotANumberMessage());
   EXPECT_EQ(catcher.boxes()[0].caption, fw::Application::Name());
   EXPECT_EQ(catcher.boxes()[0].owner, dialog.hwnd());
   EXPECT_EQ(dialog.text, "read before");  // fields before it are read
@@ -190,7 +189,7 @@ TEST_F(FrameworkDialog, AnEmptyNumberFieldIsNotANumber) {
   MessageBoxCatcher catcher;
   EXPECT_FALSE(dialog.UpdateData(true));
   ASSERT_EQ(catcher.boxes().size(), 1u);
-  EXPECT_EQ(catcher.boxes()[0].text, fw::NotANumberMessage());
+  EXPECT_EQ(catcher.boxes()[0].text, tolvane::NotANumberMessage());
 }
 
 TEST_F(FrameworkDialog, OkThatFailsKeepsTheDialogOpen) {
@@ -251,67 +250,6 @@ TEST(FrameworkListView, KeepsTextsOfAnyLengthInOrder) {
   EXPECT_FALSE(list.DeleteItem(7));
   EXPECT_EQ(list.GetItemCount(), 3);
   EXPECT_EQ(list.GetItemText(1), longText);
-}
-
-// Handles are numbers here; each close is noted.
-struct NotedClosePolicy {
-  using Handle = int;
-  static inline std::vector<int> closed;
-  static bool IsHeld(int handle) { return handle != 0; }
-  static bool Close(int handle) {
-    closed.push_back(handle);
-    return true;
-  }
-};
-
-TEST(FrameworkUniqueHandle, EachHandleIsClosedOnceByItsLastOwner) {
-  using Owned = fw::UniqueHandle<NotedClosePolicy>;
-  std::vector<int>& closed = NotedClosePolicy::closed;
-  closed.clear();
-  {
-    Owned first(1);
-    Owned second(std::move(first));
-    EXPECT_FALSE(first);
-    Owned taker(2);
-    taker = std::move(second);
-    EXPECT_EQ(closed, std::vector<int>{2}) << "the taker's own handle closes";
-    taker.reset(3);
-    EXPECT_EQ(closed, (std::vector<int>{2, 1}));
-    EXPECT_EQ(taker.release(), 3);
-    EXPECT_FALSE(taker);
-
-    Owned closing(4);
-    EXPECT_TRUE(closing.Close());
-    EXPECT_TRUE(closing.Close());
-    Owned receiving(5);
-    *receiving.Receive() = 6;
-    EXPECT_EQ(receiving.get(), 6);
-    EXPECT_EQ(closed, (std::vector<int>{2, 1, 4, 5}));
-  }
-  EXPECT_EQ(closed, (std::vector<int>{2, 1, 4, 5, 6})) << "released 3 stays open";
-}
-
-TEST(FrameworkFileDialog, FilterBecomesTheSystemForm) {
-  EXPECT_EQ(fw::FileDialog::SystemFilter("HTML Files (*.html)|*.html||"),
-            std::string("HTML Files (*.html)\0*.html\0\0\0\0", 30));
-}
-
-TEST(FrameworkParseInt, AcceptsOnlyWholeNumbers) {
-  int value = 0;
-  EXPECT_TRUE(fw::ParseInt("24", &value));
-  EXPECT_EQ(value, 24);
-  EXPECT_TRUE(fw::ParseInt(" -1 ", &value));
-  EXPECT_EQ(value, -1);
-  EXPECT_TRUE(fw::ParseInt("+7", &value));
-  EXPECT_EQ(value, 7);
-  EXPECT_TRUE(fw::ParseInt("-2147483648", &value));
-  EXPECT_EQ(value, INT_MIN);
-  EXPECT_FALSE(fw::ParseInt("", &value));
-  EXPECT_FALSE(fw::ParseInt("-", &value));
-  EXPECT_FALSE(fw::ParseInt("1 2", &value));
-  EXPECT_FALSE(fw::ParseInt("ten", &value));
-  EXPECT_FALSE(fw::ParseInt("2147483648", &value));
-  EXPECT_FALSE(fw::ParseInt("99999999999999999999", &value));
 }
 
 TEST(FrameworkApplication, NameIsTheExecutablesBaseName) {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/BotLauncher.h"
-#include "app/DataFolder.h"
 #include "app/UserName.h"
+#include "core/DataFolder.h"
 #include "tests/win/WinTempFolder.h"
 
 namespace tolvane::testing {

@@ -1,4 +1,4 @@
-#include "app/BarList.h"
+#include "core/BarList.h"
 
 namespace tolvane {
 

@@ -1,4 +1,4 @@
-#include "tray/BoundedCopy.h"
+#include "core/BoundedCopy.h"
 
 namespace tolvane {
 

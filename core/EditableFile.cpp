@@ -1,4 +1,4 @@
-#include "app/EditableFile.h"
+#include "core/EditableFile.h"
 
 namespace tolvane {
 

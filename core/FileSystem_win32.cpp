@@ -1,8 +1,19 @@
 // Windows side of the file operations.
 #include <windows.h>
 
-#include "app/FileSystem.h"
-#include "framework/UniqueHandle.h"
+#include "core/FileSystem.h"
+#include "core/UniqueHandle.h"
+
+#include <type_traits>
+
+namespace tolvane {
+
+// The portable owner holds a kernel handle as void* and tells "none" by the
+// value of INVALID_HANDLE_VALUE; these are the system's own facts.
+static_assert(std::is_same_v<HANDLE, KernelHandlePolicy::Handle>);
+bool KernelHandlePolicy::Close(Handle handle) { return ::CloseHandle(handle) != FALSE; }
+
+}  // namespace tolvane
 
 namespace tolvane::fs {
 namespace {
@@ -37,7 +48,7 @@ bool IsSharingError(DWORD error) {
 
 FileContent Read(const std::string& path, std::size_t maxBytes) {
   FileContent content;
-  fw::KernelHandle file(
+  KernelHandle file(
       CreateFileA(path.c_str(), GENERIC_READ,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -80,7 +91,7 @@ FileContent Read(const std::string& path, std::size_t maxBytes) {
 }
 
 WriteResult WriteNew(const std::string& path, std::string_view bytes) {
-  fw::KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return Failure(GetLastError());
   std::size_t done = 0;
@@ -130,7 +141,7 @@ WriteResult Replace(const std::string& from, const std::string& to) {
 void Remove(const std::string& path) { DeleteFileA(path.c_str()); }
 
 WriteResult CreateIfMissing(const std::string& path) {
-  fw::KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     DWORD error = GetLastError();
@@ -143,7 +154,7 @@ WriteResult CreateIfMissing(const std::string& path) {
 }
 
 WriteResult Truncate(const std::string& path) {
-  fw::KernelHandle file;
+  KernelHandle file;
   DWORD error = 0;
   for (int attempt = 0; attempt < 10; ++attempt) {
     file.reset(CreateFileA(path.c_str(), GENERIC_WRITE,

@@ -1,9 +1,9 @@
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
 #include <cstdint>
 #include <string>
 
-#include "app/FileSystem.h"
+#include "core/FileSystem.h"
 
 namespace tolvane {
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/FileSystem.h"
+#include "core/FileSystem.h"
 
 namespace tolvane::fs {
 namespace {

@@ -1,7 +1,7 @@
-#include "app/EditorFileUi.h"
+#include "framework/EditorFileUi.h"
 
-#include "app/EditableFile.h"
-#include "app/TextFile.h"
+#include "core/EditableFile.h"
+#include "core/TextFile.h"
 
 namespace tolvane {
 

@@ -1,4 +1,4 @@
-#include "app/BotCommandLine.h"
+#include "core/BotCommandLine.h"
 
 namespace tolvane {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
 namespace tolvane {
 

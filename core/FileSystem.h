@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/TextFile.h"
+#include "core/FileResult.h"
 
 namespace tolvane::fs {
 
