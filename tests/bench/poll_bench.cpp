@@ -15,14 +15,14 @@
 #include "app/BotLauncher.h"
 #include "resources/resource.h"
 #include "tests/bench/BenchClock.h"
-#include "tests/win/WinTempFolder.h"
+#include "tests/support/TestFolder.h"
 #include "tray/TrayIcon.h"
 
 namespace {
 
 using bench::Now;
 using bench::PumpUntilIdle;
-using tolvane::testing::WinTempFolder;
+using tolvane::testing::TempFolder;
 
 // The bytes this process has read from files so far. The system counts them
 // (GetProcessIoCounters) on Windows but not under Wine, so the program's own
@@ -109,7 +109,7 @@ void Row(const char* figure, const Result& result) {
 
 int main() {
   CountReadFile();
-  WinTempFolder data;
+  TempFolder data;
   data.Write("results.txt", "Connected as alex, 3 messages received\r\n");
   data.Write("results2.txt", "Connected as alex, 4 messages received\r\n");
   data.Write("control.txt", "Connected!\r\n");

@@ -8,7 +8,8 @@
 
 #include "app/EditableFile.h"
 #include "app/TextFile.h"
-#include "tests/unit/TempFolder.h"
+#include "tests/support/TestFolder.h"
+#include "tests/unit/ReadOnlyFolder.h"
 
 namespace tolvane {
 namespace {
