@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/BotLauncher.h"
+#include "app/MainDlg.h"
 #include "resources/resource.h"
 #include "tests/bench/BenchClock.h"
 #include "tests/support/TestFolder.h"
@@ -119,7 +120,8 @@ int main() {
 
   CTrayIcon tray;
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  if (!tray.CreateTray(nullptr, WM_APP + 10, "Click here", icon, IDR_MAINFRAME)) {
+  if (!tray.CreateTray(nullptr, CMainDlg::kTrayCallbackMessage, "Click here", icon,
+                       IDR_MAINFRAME)) {
     std::fprintf(stderr, "poll bench: the shell took no icon\n");
     return 1;
   }
