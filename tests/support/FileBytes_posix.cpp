@@ -13,11 +13,4 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  return !out.fail();
-}
-
 }  // namespace tolvane::testing

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -23,6 +24,13 @@ std::string NewTempFolder() {
 }
 
 }  // namespace
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  return !out.fail();
+}
 
 bool Folder::Exists(const std::string& name) const {
   std::error_code ignored;
