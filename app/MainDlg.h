@@ -21,6 +21,9 @@ class CMainDlg : public fw::Dialog {
 
   const CTrayIcon& tray() const { return tray_; }
 
+  // The message the tray icon sends the dialog on a mouse event.
+  static constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 0x800A
+
  protected:
   static const fw::MessageMap& Messages();
   const fw::MessageMap& GetMessageMap() const override { return Messages(); }
@@ -34,9 +37,6 @@ class CMainDlg : public fw::Dialog {
   void OnCancel() override;
 
  private:
-  // The message the tray icon sends the dialog on a mouse event.
-  static constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 0x800A
-
   LRESULT OnSysCommand(WPARAM id, LPARAM position);
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnQueryDragIcon(WPARAM, LPARAM);

@@ -19,15 +19,15 @@
 #include "messages/DeliverMessagesDlg.h"
 #include "messages/ScheduleMessageDlg.h"
 #include "tests/bench/BenchClock.h"
+#include "tests/support/TestFolder.h"
 #include "tests/win/MessageBoxCatcher.h"
-#include "tests/win/WinTempFolder.h"
 
 namespace {
 
 using bench::Now;
 using bench::PumpUntilIdle;
 using tolvane::testing::MessageBoxCatcher;
-using tolvane::testing::WinTempFolder;
+using tolvane::testing::TempFolder;
 
 enum class Kind { kAway, kDeliver, kSchedule };
 
@@ -79,7 +79,7 @@ struct Timing {
 };
 
 Timing Measure(Kind kind, int entries) {
-  WinTempFolder data;
+  TempFolder data;
   data.Write(ListFileOf(kind), ListFile(kind, entries));
   Timing t;
 

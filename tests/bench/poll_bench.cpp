@@ -13,16 +13,17 @@
 #include <vector>
 
 #include "app/BotLauncher.h"
+#include "app/MainDlg.h"
 #include "resources/resource.h"
 #include "tests/bench/BenchClock.h"
-#include "tests/win/WinTempFolder.h"
+#include "tests/support/TestFolder.h"
 #include "tray/TrayIcon.h"
 
 namespace {
 
 using bench::Now;
 using bench::PumpUntilIdle;
-using tolvane::testing::WinTempFolder;
+using tolvane::testing::TempFolder;
 
 // The bytes this process has read from files so far. The system counts them
 // (GetProcessIoCounters) on Windows but not under Wine, so the program's own
@@ -109,7 +110,7 @@ void Row(const char* figure, const Result& result) {
 
 int main() {
   CountReadFile();
-  WinTempFolder data;
+  TempFolder data;
   data.Write("results.txt", "Connected as alex, 3 messages received\r\n");
   data.Write("results2.txt", "Connected as alex, 4 messages received\r\n");
   data.Write("control.txt", "Connected!\r\n");
@@ -119,7 +120,8 @@ int main() {
 
   CTrayIcon tray;
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  if (!tray.CreateTray(nullptr, WM_APP + 10, "Click here", icon, IDR_MAINFRAME)) {
+  if (!tray.CreateTray(nullptr, CMainDlg::kTrayCallbackMessage, "Click here", icon,
+                       IDR_MAINFRAME)) {
     std::fprintf(stderr, "poll bench: the shell took no icon\n");
     return 1;
   }

@@ -299,13 +299,13 @@ class MainDialog : public TolvaneTest {
     std::vector<std::string> texts;
     for (HWND child : ChildrenOf(about)) {
       if (ClassOf(child) == "Static" && (StyleOf(child) & SS_TYPEMASK) != SS_ICON) {
-        texts.push_back(CaptionOf(child));
+        texts.push_back(WindowText(child));
       }
     }
     EXPECT_EQ(texts, std::vector<std::string>{"Tolvane Version 1.0"});
     HWND ok = ControlOf(about, IDOK);
     ASSERT_NE(ok, nullptr);
-    EXPECT_EQ(CaptionOf(ok), "OK");
+    EXPECT_EQ(WindowText(ok), "OK");
     ASSERT_TRUE(Click(ok));
     ASSERT_TRUE(WaitUntilGone(about));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; }));
@@ -323,7 +323,7 @@ class MainDialog : public TolvaneTest {
 };
 
 TEST_F(MainDialog, HasItsCaptionButtonsIconsAndTaskbarButton) {
-  EXPECT_EQ(CaptionOf(main_), "Tolvane");
+  EXPECT_EQ(WindowText(main_), "Tolvane");
   const LONG style = StyleOf(main_);
   EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU), WS_POPUP | WS_CAPTION | WS_SYSMENU);
   EXPECT_NE(ExStyleOf(main_) & WS_EX_APPWINDOW, 0);
@@ -340,7 +340,7 @@ TEST_F(MainDialog, HasItsCaptionButtonsIconsAndTaskbarButton) {
     HWND button = ControlOf(main_, expected.id);
     ASSERT_NE(button, nullptr) << "no control " << expected.id;
     EXPECT_EQ(ClassOf(button), "Button") << expected.id;
-    EXPECT_EQ(CaptionOf(button), expected.caption) << expected.id;
+    EXPECT_EQ(WindowText(button), expected.caption) << expected.id;
     EXPECT_TRUE(IsWindowVisible(button)) << expected.id;
     EXPECT_TRUE(IsWindowEnabled(button)) << expected.id;
     EXPECT_EQ(StyleOf(button) & BS_TYPEMASK,

@@ -8,7 +8,8 @@
 
 #include "core/EditableFile.h"
 #include "core/TextFile.h"
-#include "tests/unit/TempFolder.h"
+#include "tests/support/TestFolder.h"
+#include "tests/unit/ReadOnlyFolder.h"
 
 namespace tolvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "core/TextFile.h"
-#include "tests/unit/TempFolder.h"
+#include "tests/support/TestFolder.h"
 
 namespace tolvane {
 namespace {

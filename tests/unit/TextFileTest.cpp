@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "tests/unit/TempFolder.h"
+#include "tests/support/TestFolder.h"
+#include "tests/unit/ReadOnlyFolder.h"
 
 namespace tolvane {
 namespace {

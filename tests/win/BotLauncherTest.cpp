@@ -33,7 +33,7 @@ using tolvane::testing::ReadBytes;
 using tolvane::testing::TrayRecorder;
 using tolvane::testing::WriteBytes;
 
-constexpr UINT kCallback = 0x800A;
+constexpr UINT kCallback = CMainDlg::kTrayCallbackMessage;
 constexpr char kPerlMissing[] = "Failed To Start Perl! Please Download And Install.";
 
 class TestApplication : public fw::Application {

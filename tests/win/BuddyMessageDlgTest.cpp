@@ -15,9 +15,9 @@
 #include "messages/DeliverMessagesDlg.h"
 #include "messages/MessageFiles.h"
 #include "messages/ScheduleMessageDlg.h"
+#include "tests/support/TestFolder.h"
 #include "tests/win/DialogProbe.h"
 #include "tests/win/MessageBoxCatcher.h"
-#include "tests/win/WinTempFolder.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ class MessageDialogTest : public ::testing::Test {
     return ref;
   }
 
-  WinTempFolder data;
+  TempFolder data;
   std::unique_ptr<fw::Dialog> dialog_;
 };
 

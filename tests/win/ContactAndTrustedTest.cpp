@@ -6,9 +6,9 @@
 
 #include "settings/ContactInfoDlg.h"
 #include "settings/TrustedBuddiesDlg.h"
+#include "tests/support/TestFolder.h"
 #include "tests/win/DialogProbe.h"
 #include "tests/win/MessageBoxCatcher.h"
-#include "tests/win/WinTempFolder.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ using namespace tolvane::testing;
 class EditorDialogTest : public ::testing::Test {
  protected:
   void SetUp() override { InitControls(); }
-  WinTempFolder data;
+  TempFolder data;
 };
 
 using ContactDialog = EditorDialogTest;

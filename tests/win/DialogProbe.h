@@ -9,6 +9,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/ListView.h"
+#include "tests/support/WindowText.h"
 
 namespace tolvane::testing {
 
@@ -18,12 +19,7 @@ inline void InitControls() {
 }
 
 inline std::string Text(const fw::Dialog& dialog, int id) {
-  HWND item = GetDlgItem(dialog.hwnd(), id);
-  int length = GetWindowTextLengthA(item);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  GetWindowTextA(item, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
+  return WindowText(GetDlgItem(dialog.hwnd(), id));
 }
 
 inline void SetText(const fw::Dialog& dialog, int id, const std::string& text) {

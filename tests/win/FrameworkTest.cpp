@@ -11,12 +11,15 @@
 #include "framework/FileDialog.h"
 #include "framework/ListView.h"
 #include "framework/MessageBox.h"
+#include "tests/win/DialogProbe.h"
 #include "tests/win/FrameworkTestIds.h"
 #include "tests/win/MessageBoxCatcher.h"
 
 namespace {
 
 using tolvane::testing::MessageBoxCatcher;
+using tolvane::testing::SetText;
+using tolvane::testing::Text;
 
 // A dialog with one field of each kind the framework exchanges.
 class ExchangeDialog : public fw::Dialog {
@@ -84,16 +87,6 @@ void PumpMessages() {
   }
 }
 
-void SetItemText(const fw::Dialog& dialog, int id, const char* text) {
-  SetDlgItemTextA(dialog.hwnd(), id, text);
-}
-
-std::string ItemText(const fw::Dialog& dialog, int id) {
-  char buffer[256] = {};
-  GetDlgItemTextA(dialog.hwnd(), id, buffer, sizeof buffer);
-  return buffer;
-}
-
 class FrameworkDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -105,17 +98,17 @@ class FrameworkDialog : public ::testing::Test {
 };
 
 TEST_F(FrameworkDialog, InitialisationShowsTheMembers) {
-  EXPECT_EQ(ItemText(dialog, IDC_TEST_TEXT), "hello");
-  EXPECT_EQ(ItemText(dialog, IDC_TEST_FIRST_NUMBER), "5");
-  EXPECT_EQ(ItemText(dialog, IDC_TEST_SECOND_NUMBER), "7");
+  EXPECT_EQ(Text(dialog, IDC_TEST_TEXT), "hello");
+  EXPECT_EQ(Text(dialog, IDC_TEST_FIRST_NUMBER), "5");
+  EXPECT_EQ(Text(dialog, IDC_TEST_SECOND_NUMBER), "7");
   EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), IDC_TEST_CHECK), BST_CHECKED);
   EXPECT_EQ(dialog.list.hwnd(), GetDlgItem(dialog.hwnd(), IDC_TEST_LIST));
 }
 
 TEST_F(FrameworkDialog, ReadingTakesEveryField) {
-  SetItemText(dialog, IDC_TEST_TEXT, "typed text");
-  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, " 24 ");
-  SetItemText(dialog, IDC_TEST_SECOND_NUMBER, "0");
+  SetText(dialog, IDC_TEST_TEXT, "typed text");
+  SetText(dialog, IDC_TEST_FIRST_NUMBER, " 24 ");
+  SetText(dialog, IDC_TEST_SECOND_NUMBER, "0");
   CheckDlgButton(dialog.hwnd(), IDC_TEST_CHECK, BST_UNCHECKED);
   MessageBoxCatcher catcher;
   EXPECT_TRUE(dialog.UpdateData(true));
@@ -130,11 +123,11 @@ TEST_F(FrameworkDialog, ATextTheControlCannotShowWholeComesBackWholeUntilChanged
   const std::string withNul("before\0after", 12);
   dialog.text = withNul;
   ASSERT_TRUE(dialog.UpdateData(false));
-  EXPECT_EQ(ItemText(dialog, IDC_TEST_TEXT), "before");
+  EXPECT_EQ(Text(dialog, IDC_TEST_TEXT), "before");
   ASSERT_TRUE(dialog.UpdateData(true));
   EXPECT_EQ(dialog.text, withNul) << "left alone, nothing after the NUL is lost";
 
-  SetItemText(dialog, IDC_TEST_TEXT, "before!");
+  SetText(dialog, IDC_TEST_TEXT, "before!");
   ASSERT_TRUE(dialog.UpdateData(true));
   EXPECT_EQ(dialog.text, "before!") << "an edit replaces it";
 
@@ -153,15 +146,15 @@ TEST_F(FrameworkDialog, ATextTheControlCannotShowWholeComesBackWholeUntilChanged
   // Once shown whole, a value is the control's text again.
   dialog.text = "plain";
   ASSERT_TRUE(dialog.UpdateData(false));
-  SetItemText(dialog, IDC_TEST_TEXT, "before");
+  SetText(dialog, IDC_TEST_TEXT, "before");
   ASSERT_TRUE(dialog.UpdateData(true));
   EXPECT_EQ(dialog.text, "before");
 }
 
 TEST_F(FrameworkDialog, ABadNumberStopsTheReadAtThatField) {
-  SetItemText(dialog, IDC_TEST_TEXT, "read before");
-  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "12x");
-  SetItemText(dialog, IDC_TEST_SECOND_NUMBER, "33");
+  SetText(dialog, IDC_TEST_TEXT, "read before");
+  SetText(dialog, IDC_TEST_FIRST_NUMBER, "12x");
+  SetText(dialog, IDC_TEST_SECOND_NUMBER, "33");
   MessageBoxCatcher catcher;
   EXPECT_FALSE(dialog.UpdateData(true));
   ASSERT_EQ(catcher.boxes().size(), 1u);
@@ -175,8 +168,8 @@ TEST_F(FrameworkDialog, ABadNumberStopsTheReadAtThatField) {
 }
 
 TEST_F(FrameworkDialog, AnOutOfRangeNumberNamesTheBounds) {
-  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "3");
-  SetItemText(dialog, IDC_TEST_SECOND_NUMBER, "61");
+  SetText(dialog, IDC_TEST_FIRST_NUMBER, "3");
+  SetText(dialog, IDC_TEST_SECOND_NUMBER, "61");
   MessageBoxCatcher catcher;
   EXPECT_FALSE(dialog.UpdateData(true));
   ASSERT_EQ(catcher.boxes().size(), 1u);
@@ -185,7 +178,7 @@ TEST_F(FrameworkDialog, AnOutOfRangeNumberNamesTheBounds) {
 }
 
 TEST_F(FrameworkDialog, AnEmptyNumberFieldIsNotANumber) {
-  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "");
+  SetText(dialog, IDC_TEST_FIRST_NUMBER, "");
   MessageBoxCatcher catcher;
   EXPECT_FALSE(dialog.UpdateData(true));
   ASSERT_EQ(catcher.boxes().size(), 1u);
@@ -193,7 +186,7 @@ TEST_F(FrameworkDialog, AnEmptyNumberFieldIsNotANumber) {
 }
 
 TEST_F(FrameworkDialog, OkThatFailsKeepsTheDialogOpen) {
-  SetItemText(dialog, IDC_TEST_FIRST_NUMBER, "-1");
+  SetText(dialog, IDC_TEST_FIRST_NUMBER, "-1");
   MessageBoxCatcher catcher;
   SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   EXPECT_TRUE(IsWindow(dialog.hwnd()));

@@ -27,7 +27,7 @@ using tolvane::testing::MessageBoxCatcher;
 using tolvane::testing::PrepareLauncherDataFolder;
 using tolvane::testing::WriteBytes;
 
-constexpr UINT kCallback = 0x800A;
+constexpr UINT kCallback = CMainDlg::kTrayCallbackMessage;
 
 // ---- counting what the process holds ----
 

@@ -1,16 +1,10 @@
 #include "tests/win/MessageBoxCatcher.h"
 
+#include "tests/support/WindowText.h"
+
 namespace tolvane::testing {
 namespace {
 MessageBoxCatcher* g_catcher = nullptr;
-
-std::string TextOf(HWND hwnd) {
-  int length = GetWindowTextLengthA(hwnd);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  GetWindowTextA(hwnd, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
 
 std::vector<int> ButtonsOf(HWND box) {
   std::vector<int> buttons;
@@ -55,7 +49,7 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
     // A message box is a dialog whose text sits in static control 0xFFFF.
     HWND text = GetDlgItem(box, 0xFFFF);
     if (std::string(className) == "#32770" && text != nullptr) {
-      g_catcher->boxes_.push_back({TextOf(box), TextOf(text), GetWindow(box, GW_OWNER),
+      g_catcher->boxes_.push_back({WindowText(box), WindowText(text), GetWindow(box, GW_OWNER),
                                    ButtonsOf(box), IconOf(box)});
       g_catcher->open_.insert(box);
       if (g_catcher->whileOpen_) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/support/WindowText.h"
 #include "tests/win/DialogTemplate.h"
 
 namespace {
@@ -352,9 +353,7 @@ TEST_P(DialogTemplateTest, CreatesWindowWithTabOrder) {
                                    QuietDialogProc, 0);
   ASSERT_NE(dialog, nullptr) << "error " << GetLastError();
 
-  char caption[128] = {};
-  GetWindowTextA(dialog, caption, sizeof caption);
-  EXPECT_STREQ(caption, spec.caption);
+  EXPECT_EQ(tolvane::testing::WindowText(dialog), spec.caption);
 
   std::vector<int> expectedTabOrder;
   for (const ControlSpec& control : spec.controls) {

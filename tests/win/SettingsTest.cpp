@@ -7,9 +7,9 @@
 
 #include "settings/RunValue.h"
 #include "settings/SettingsDlg.h"
+#include "tests/support/TestFolder.h"
 #include "tests/win/DialogProbe.h"
 #include "tests/win/MessageBoxCatcher.h"
-#include "tests/win/WinTempFolder.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ class SettingsDialog : public ::testing::Test {
   }
   void TearDown() override { ClearRunValue(); }
 
-  WinTempFolder data;
+  TempFolder data;
 };
 
 TEST_F(SettingsDialog, AMissingFileIsCreatedEmptyAndTheFieldsAreClear) {

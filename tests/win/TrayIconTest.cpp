@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/MainDlg.h"
 #include "framework/Application.h"
 #include "resources/resource.h"
 #include "tests/win/MessageBoxCatcher.h"
@@ -20,7 +21,7 @@ using tolvane::testing::MessageBoxCatcher;
 using tolvane::testing::NotifyCall;
 using tolvane::testing::TrayRecorder;
 
-constexpr UINT kCallback = WM_APP + 10;
+constexpr UINT kCallback = CMainDlg::kTrayCallbackMessage;
 constexpr UINT kIconId = IDI_CONNECTING;
 
 struct Flags {

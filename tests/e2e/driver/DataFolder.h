@@ -9,32 +9,36 @@
 #include <vector>
 
 #include "tests/e2e/driver/Wait.h"
+#include "tests/support/TestFolder.h"
 
 namespace e2e {
 
+using tolvane::testing::ReadFileBytes;
+using tolvane::testing::WriteFileBytes;
+
 // GetUserNameA of this process (the Wine user is the Linux user).
 std::string UserName();
-// "C:\Documents and Settings\" + user + "\My Documents\Tolvane\".
-std::string DataFolder();
-std::string DataFile(const std::string& name);
+// "C:\Documents and Settings\" + user + "\My Documents\Tolvane\", in the
+// prefix's drive_c.
+const tolvane::testing::Folder& Data();
+inline std::string DataFolder() { return Data().folder(); }
+inline std::string DataFile(const std::string& name) { return Data().file(name); }
 
 // Deletes everything in the data folder and makes sure it exists (with its
 // parents).
-void ResetDataFolder();
+inline void ResetDataFolder() {
+  Data().RemoveAll();
+  Data().Create();
+}
 // Removes the data folder and everything in it.
-void RemoveDataFolder();
-bool DataFolderExists();
+inline void RemoveDataFolder() { Data().RemoveAll(); }
+inline bool DataFolderExists() { return Data().IsFolder(); }
 
-// Names of the files in the data folder, sorted.
-std::vector<std::string> ListDataFiles();
-
-// Exact bytes of a file, any path; nullopt when it cannot be opened.
-std::optional<std::string> ReadFileBytes(const std::string& path);
-// Replaces a file's content with exactly these bytes; false on failure.
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Names in the data folder, sorted.
+inline std::vector<std::string> ListDataFiles() { return Data().Names(); }
 
 inline std::optional<std::string> ReadDataFile(const std::string& name) {
-  return ReadFileBytes(DataFile(name));
+  return Data().Read(name);
 }
 // Waits until a data file holds exactly these bytes: for a file the program
 // writes after something the test sees end first (a box it closes, then the
@@ -42,7 +46,7 @@ inline std::optional<std::string> ReadDataFile(const std::string& name) {
 bool WaitForDataFile(const std::string& name, const std::string& bytes,
                      DWORD timeoutMs = kTimeoutMs);
 inline bool WriteDataFile(const std::string& name, const std::string& bytes) {
-  return WriteFileBytes(DataFile(name), bytes);
+  return Data().Write(name, bytes);
 }
 
 // A file held open by the test, which makes it unwritable for other

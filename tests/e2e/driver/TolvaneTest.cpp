@@ -39,7 +39,7 @@ namespace {
 
 bool IsMainDialog(HWND window) {
   // A message box that gives no caption of its own is titled "Tolvane" too.
-  return ClassOf(window) == kDialogClass && CaptionOf(window) == "Tolvane" &&
+  return ClassOf(window) == kDialogClass && WindowText(window) == "Tolvane" &&
          !ReadMessageBox(window);
 }
 

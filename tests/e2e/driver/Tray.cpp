@@ -26,13 +26,7 @@ BOOL CALLBACK CollectTip(HWND window, LPARAM lParam) {
   TipWindow tip;
   tip.hwnd = window;
   tip.balloon = (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0;
-  char text[1024] = {};
-  DWORD_PTR got = 0;
-  // The tooltip answers with the text it shows; a busy owner is not waited for.
-  if (SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 1000, &got) != 0) {
-    tip.text.assign(text, got < sizeof text ? got : 0);
-  }
+  tip.text = TextOf(window);
   tips->push_back(tip);
   return TRUE;
 }

@@ -32,16 +32,6 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
-std::string CaptionOf(HWND window) {
-  // For a window of another process GetWindowTextA sends nothing.
-  int length = GetWindowTextLengthA(window);
-  if (length <= 0) return "";
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  int got = GetWindowTextA(window, text.data(), length + 1);
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
-
 std::string TextOf(HWND window) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
@@ -72,7 +62,7 @@ std::string Describe(HWND window) {
   if (!IsWindow(window)) return "(no window)";
   RECT rect = RectOf(window);
   std::ostringstream out;
-  out << "class " << Quoted(ClassOf(window)) << " caption " << Quoted(CaptionOf(window))
+  out << "class " << Quoted(ClassOf(window)) << " caption " << Quoted(WindowText(window))
       << (IsWindowVisible(window) ? " visible" : " hidden")
       << (IsWindowEnabled(window) ? "" : " disabled") << " at (" << rect.left << ","
       << rect.top << ")-(" << rect.right << "," << rect.bottom << ")";
@@ -166,7 +156,7 @@ HWND FindWindowOf(DWORD pid, const WindowSpec& spec) {
   for (HWND window : TopLevelWindowsOf(pid)) {
     if (spec.mustBeVisible && !IsWindowVisible(window)) continue;
     if (!spec.className.empty() && ClassOf(window) != spec.className) continue;
-    if (spec.caption && CaptionOf(window) != *spec.caption) continue;
+    if (spec.caption && WindowText(window) != *spec.caption) continue;
     return window;
   }
   return nullptr;
@@ -217,11 +207,11 @@ std::optional<MessageBoxContent> ReadMessageBox(HWND window) {
   if (kind == SS_ICON || kind == SS_BITMAP) return std::nullopt;
   MessageBoxContent box;
   box.hwnd = window;
-  box.caption = CaptionOf(window);
-  box.text = CaptionOf(textControl);
+  box.caption = WindowText(window);
+  box.text = WindowText(textControl);
   for (HWND child : ChildrenOf(window)) {
     if (ClassOf(child) == "Button" && IsWindowVisible(child)) {
-      box.buttons.push_back({GetDlgCtrlID(child), CaptionOf(child), child});
+      box.buttons.push_back({GetDlgCtrlID(child), WindowText(child), child});
     }
   }
   return box;

@@ -10,17 +10,16 @@
 #include <vector>
 
 #include "tests/e2e/driver/Wait.h"
+#include "tests/support/WindowText.h"
 
 namespace e2e {
+
+using tolvane::testing::WindowText;
 
 inline constexpr char kDialogClass[] = "#32770";
 inline constexpr char kMenuClass[] = "#32768";
 
 std::string ClassOf(HWND window);
-// The caption of a window, or the text of a button or static control, as
-// the system keeps it. Never waits for the program, so it can be read while
-// the program is busy.
-std::string CaptionOf(HWND window);
 // The text a control holds now, asked of the program (WM_GETTEXT): what an
 // edit control shows. Waits while the program is busy.
 std::string TextOf(HWND window);
