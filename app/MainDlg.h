@@ -37,11 +37,11 @@ class CMainDlg : public fw::Dialog {
   // The message the tray icon sends the dialog on a mouse event.
   static constexpr UINT kTrayCallbackMessage = WM_APP + 10;  // 0x800A
 
-  LRESULT OnSysCommand(WPARAM id, LPARAM position);
-  LRESULT OnPaint(WPARAM, LPARAM);
-  LRESULT OnQueryDragIcon(WPARAM, LPARAM);
-  LRESULT OnTimer(WPARAM, LPARAM);
-  LRESULT OnTrayNotification(WPARAM iconId, LPARAM mouseMessage);
+  fw::Handling OnSysCommand(UINT command);
+  fw::Handling OnPaint();
+  HICON OnQueryDragIcon();
+  fw::Handling OnTimer(UINT_PTR id);
+  fw::Handling OnTrayNotification(UINT iconId, UINT mouseMessage);
 
   void OnSettings();
   void OnContactInfo();
