@@ -291,10 +291,14 @@ TEST(FrameworkWindow, FailedHandlersEndInOneErrorBoxAndUnhandledMessagesInTheDef
   MessageBoxCatcher catcher;
   // While the box is up its message loop runs the handlers: one that fails
   // meanwhile shows no second box.
-  catcher.set_while_open([&window](const CaughtBox&) {
+  bool failedMeanwhile = false;
+  catcher.set_while_open([&](const CaughtBox&) {
+    if (failedMeanwhile) return;
+    failedMeanwhile = true;
     SendMessageA(window.hwnd(), WM_TIMER, kFailsWithANumber, 0);
   });
   SendMessageA(window.hwnd(), WM_TIMER, kFailsWithoutMemory, 0);
+  EXPECT_TRUE(failedMeanwhile);
   ASSERT_EQ(catcher.boxes().size(), 1u);
   EXPECT_EQ(catcher.boxes()[0].text, FailureText("there is not enough memory."));
   EXPECT_EQ(catcher.boxes()[0].owner, window.hwnd());
