@@ -51,11 +51,11 @@ const fw::MessageMap& CMainDlg::Messages() {
   static const fw::MessageMap map(
       &fw::Dialog::Messages(),
       {
-          fw::OnMessage(WM_SYSCOMMAND, &CMainDlg::OnSysCommand),
-          fw::OnMessage(WM_PAINT, &CMainDlg::OnPaint),
-          fw::OnMessage(WM_QUERYDRAGICON, &CMainDlg::OnQueryDragIcon),
-          fw::OnMessage(WM_TIMER, &CMainDlg::OnTimer),
-          fw::OnMessage(kTrayCallbackMessage, &CMainDlg::OnTrayNotification),
+          fw::OnSysCommand(&CMainDlg::OnSysCommand),
+          fw::OnPaint(&CMainDlg::OnPaint),
+          fw::OnQueryDragIcon(&CMainDlg::OnQueryDragIcon),
+          fw::OnTimer(&CMainDlg::OnTimer),
+          fw::OnTrayNotification(kTrayCallbackMessage, &CMainDlg::OnTrayNotification),
           fw::OnCommand(IDC_SETTINGS, &CMainDlg::OnSettings),
           fw::OnCommand(IDC_CONTACT_INFO, &CMainDlg::OnContactInfo),
           fw::OnCommand(IDC_TRUSTED_BUDDIES, &CMainDlg::OnTrustedBuddies),
@@ -167,17 +167,17 @@ void CMainDlg::AddAboutToSystemMenu() {
   AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
 }
 
-LRESULT CMainDlg::OnSysCommand(WPARAM id, LPARAM) {
-  if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+fw::Handling CMainDlg::OnSysCommand(UINT command) {
+  if (command == IDM_ABOUTBOX) {
     CAboutDlg about(this);
     about.DoModal();
-    return 0;
+    return fw::Handled();
   }
-  return Default();
+  return fw::NotHandled();
 }
 
-LRESULT CMainDlg::OnPaint(WPARAM, LPARAM) {
-  if (!IsIconic(hwnd())) return Default();
+fw::Handling CMainDlg::OnPaint() {
+  if (!IsIconic(hwnd())) return fw::NotHandled();
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd(), &paint);
   SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
@@ -189,12 +189,10 @@ LRESULT CMainDlg::OnPaint(WPARAM, LPARAM) {
   int y = (client.bottom - client.top - iconHeight + 1) / 2;
   DrawIcon(dc, x, y, appIcon_);
   EndPaint(hwnd(), &paint);
-  return 0;
+  return fw::Handled();
 }
 
-LRESULT CMainDlg::OnQueryDragIcon(WPARAM, LPARAM) {
-  return reinterpret_cast<LRESULT>(appIcon_);
-}
+HICON CMainDlg::OnQueryDragIcon() { return appIcon_; }
 
 void CMainDlg::OnSettings() {
   CSettingsDlg dialog(dataFolder_, this);

@@ -37,11 +37,11 @@ class CMainDlg : public fw::Dialog {
   void OnCancel() override;
 
  private:
-  LRESULT OnSysCommand(WPARAM id, LPARAM position);
-  LRESULT OnPaint(WPARAM, LPARAM);
-  LRESULT OnQueryDragIcon(WPARAM, LPARAM);
-  LRESULT OnTimer(WPARAM, LPARAM);
-  LRESULT OnTrayNotification(WPARAM iconId, LPARAM mouseMessage);
+  fw::Handling OnSysCommand(UINT command);
+  fw::Handling OnPaint();
+  HICON OnQueryDragIcon();
+  fw::Handling OnTimer(UINT_PTR id);
+  fw::Handling OnTrayNotification(UINT iconId, UINT mouseMessage);
 
   void OnSettings();
   void OnContactInfo();

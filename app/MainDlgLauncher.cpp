@@ -115,12 +115,12 @@ void CMainDlg::ShowRunState() {
   SetDlgItemTextA(hwnd(), IDOK, running_ ? kStopCaption : startCaption_.c_str());
 }
 
-LRESULT CMainDlg::OnTimer(WPARAM, LPARAM) {
+fw::Handling CMainDlg::OnTimer(UINT_PTR) {
   tolvane::PollBotStatus(tray_, resultsPath_, controlPath_, &poll_);
   // The icon may have come (the taskbar was created) or gone since the last
   // tick; the window is hidden only while the icon is there to bring it back.
   KeepWindowWithTrayIcon();
-  return Default();
+  return fw::NotHandled();  // the tick's default processing follows
 }
 
 void CMainDlg::EndBotProcess() {
@@ -153,7 +153,7 @@ void CMainDlg::OnCancel() {
   Dialog::OnCancel();
 }
 
-LRESULT CMainDlg::OnTrayNotification(WPARAM iconId, LPARAM mouseMessage) {
-  if (running_ && LOWORD(mouseMessage) == WM_LBUTTONDOWN) StopBot();
-  return tray_.HandleTrayNotification(iconId, mouseMessage);
+fw::Handling CMainDlg::OnTrayNotification(UINT iconId, UINT mouseMessage) {
+  if (running_ && mouseMessage == WM_LBUTTONDOWN) StopBot();
+  return fw::Handled(tray_.HandleTrayNotification(iconId, mouseMessage));
 }

@@ -189,19 +189,6 @@ void Dialog::DoDataExchange(DataExchange&) {}
 
 LRESULT Dialog::OnInitDialogMessage(WPARAM, LPARAM) { return OnInitDialog(); }
 
-LRESULT Dialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  // The dialog manager's own processing; the dialog procedure steps aside
-  // for this one message while it runs.
-  UINT previous = defaulting_;
-  bool previousIn = inDefault_;
-  defaulting_ = message;
-  inDefault_ = true;
-  LRESULT result = DefDlgProcA(hwnd_, message, wParam, lParam);
-  defaulting_ = previous;
-  inDefault_ = previousIn;
-  return result;
-}
-
 INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
                                     LPARAM lParam) {
   Dialog* dialog = nullptr;
@@ -212,17 +199,22 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
     dialog = static_cast<Dialog*>(Window::FromHandle(hwnd));
   }
   if (dialog == nullptr) return FALSE;
-  if (dialog->inDefault_ && dialog->defaulting_ == message) return FALSE;
 
-  Window::CurrentMessage saved = dialog->current_;
-  dialog->current_ = {message, wParam, lParam};
   LRESULT result = 0;
-  bool handled = dialog->OnWndMsg(message, wParam, lParam, &result);
-  dialog->current_ = saved;
+  bool handled = false;  // a handler that failed leaves it to the dialog manager
+  try {
+    handled = dialog->OnWndMsg(message, wParam, lParam, &result);
+  } catch (...) {
+    ReportFailedHandler(hwnd);
+  }
 
   if (message == WM_NCDESTROY) {
     dialog->Unbind();
-    dialog->PostNcDestroy();
+    try {
+      dialog->PostNcDestroy();
+    } catch (...) {
+      ReportFailedHandler(nullptr);
+    }
   }
   if (!handled) return FALSE;
   switch (message) {

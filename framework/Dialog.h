@@ -84,8 +84,6 @@ class Dialog : public Window {
   virtual void OnCancel();
   virtual void DoDataExchange(DataExchange& dx);
 
-  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam,
                                      LPARAM lParam);
@@ -106,10 +104,6 @@ class Dialog : public Window {
   UINT templateId_;
   Window* parent_;
   bool modal_ = false;
-  // The message that default processing is being asked for; the dialog
-  // procedure leaves it to the dialog manager.
-  UINT defaulting_ = 0;
-  bool inDefault_ = false;
 };
 
 }  // namespace fw

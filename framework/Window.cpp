@@ -1,7 +1,9 @@
 #include "framework/Window.h"
 
 #include <cstdio>
+#include <exception>
 #include <map>
+#include <new>
 #include <unordered_map>
 
 #include "framework/Application.h"
@@ -18,6 +20,11 @@ std::unordered_map<HWND, Window*>& Bindings() {
 
 // The object whose window CreateEx is creating; bound at its first message.
 thread_local Window* g_creating = nullptr;
+
+// A failure box is on the screen. Its message loop goes on calling the
+// handlers, and one that fails at each paint or timer tick would pile box
+// upon box.
+bool g_reportingFailure = false;
 
 }  // namespace
 
@@ -52,8 +59,11 @@ bool MessageMap::Dispatch(Window& window, UINT message, WPARAM wParam,
           break;
       }
       if (match) {
-        *result = entry.call(window, wParam, lParam);
-        return true;
+        // A handler that leaves the message alone leaves it to the default
+        // processing, not to the base class's entries.
+        const Handling handling = entry.call(window, wParam, lParam);
+        *result = handling.result;
+        return handling.handled;
       }
     }
   }
@@ -190,10 +200,6 @@ LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
-LRESULT Window::Default() {
-  return DefWindowProc(current_.message, current_.wParam, current_.lParam);
-}
-
 LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam,
                                   LPARAM lParam) {
   Window* window = Window::FromHandle(hwnd);
@@ -204,17 +210,46 @@ LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam,
   }
   if (window == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
 
-  Window::CurrentMessage saved = window->current_;
-  window->current_ = {message, wParam, lParam};
-  LRESULT result = window->WindowProc(message, wParam, lParam);
-  window->current_ = saved;
+  LRESULT result = 0;
+  bool failed = false;
+  try {
+    result = window->WindowProc(message, wParam, lParam);
+  } catch (...) {
+    ReportFailedHandler(hwnd);
+    failed = true;
+  }
+  if (failed) result = window->DefWindowProc(message, wParam, lParam);
 
   if (message == WM_NCDESTROY) {
     window->Unbind();
     window->ownsWindow_ = false;
-    window->PostNcDestroy();
+    try {
+      window->PostNcDestroy();
+    } catch (...) {
+      ReportFailedHandler(nullptr);
+    }
   }
   return result;
+}
+
+void ReportFailedHandler(HWND window) noexcept {
+  if (g_reportingFailure) return;
+  const char* reason = "an unexpected error.";
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    reason = "there is not enough memory.";
+  } catch (const std::exception& e) {
+    reason = e.what();
+  } catch (...) {
+  }
+  // Made without allocating: memory may be what ran out.
+  char text[2048];
+  std::snprintf(text, sizeof text, "%s could not finish this: %s",
+                Application::Name().c_str(), reason);
+  g_reportingFailure = true;
+  ::MessageBoxA(window, text, Application::Name().c_str(), MB_OK | MB_ICONERROR);
+  g_reportingFailure = false;
 }
 
 }  // namespace fw

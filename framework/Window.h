@@ -13,6 +13,16 @@ namespace fw {
 
 class Window;
 
+// What a typed handler answers: the message is dealt with, with the result
+// for its sender, or it goes on to its default processing (DefWindowProc;
+// for a dialog, the dialog manager's).
+struct Handling {
+  bool handled = false;
+  LRESULT result = 0;
+};
+inline Handling Handled(LRESULT result = 0) { return {true, result}; }
+inline Handling NotHandled() { return {}; }
+
 // One line of a message map.
 struct MessageEntry {
   enum class Kind { kMessage, kCommand, kCommandRange, kNotify };
@@ -22,7 +32,7 @@ struct MessageEntry {
   UINT id = 0;                   // kCommand, kNotify: control or command id
   UINT lastId = 0;               // kCommandRange
   UINT code = 0;                 // kCommand, kNotify: notification code
-  std::function<LRESULT(Window&, WPARAM, LPARAM)> call;
+  std::function<Handling(Window&, WPARAM, LPARAM)> call;
 };
 
 // The message map of one class; it names the map of its base class, which is
@@ -30,7 +40,8 @@ struct MessageEntry {
 class MessageMap {
  public:
   MessageMap(const MessageMap* base, std::initializer_list<MessageEntry> entries);
-  // Finds the handler of a message and calls it.
+  // Finds the handler of a message and calls it. False when no entry
+  // matches or the handler leaves the message to its default processing.
   bool Dispatch(Window& window, UINT message, WPARAM wParam, LPARAM lParam,
                 LRESULT* result) const;
 
@@ -39,16 +50,30 @@ class MessageMap {
   std::vector<MessageEntry> entries_;
 };
 
-// Map entries. The handler's class must derive from Window.
-template <class T>
-MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
+namespace detail {
+
+// An entry for one message; call(T&, wParam, lParam) gives the Handling.
+template <class T, class Call>
+MessageEntry MessageEntryFor(UINT message, Call call) {
   MessageEntry entry;
   entry.kind = MessageEntry::Kind::kMessage;
   entry.message = message;
-  entry.call = [handler](Window& w, WPARAM a, LPARAM b) {
-    return (static_cast<T&>(w).*handler)(a, b);
+  entry.call = [call](Window& w, WPARAM a, LPARAM b) {
+    return call(static_cast<T&>(w), a, b);
   };
   return entry;
+}
+
+}  // namespace detail
+
+// Map entries. The handler's class must derive from Window.
+
+// Any message, with its raw parameters; the message counts as handled.
+template <class T>
+MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
+  return detail::MessageEntryFor<T>(message, [handler](T& w, WPARAM a, LPARAM b) {
+    return Handled((w.*handler)(a, b));
+  });
 }
 
 // A message whose number is registered at run time (RegisterWindowMessage);
@@ -61,6 +86,59 @@ MessageEntry OnRegisteredMessage(const UINT* number,
   return entry;
 }
 
+// WM_TIMER, with the timer's id.
+template <class T>
+MessageEntry OnTimer(Handling (T::*handler)(UINT_PTR id)) {
+  return detail::MessageEntryFor<T>(WM_TIMER, [handler](T& w, WPARAM a, LPARAM) {
+    return (w.*handler)(static_cast<UINT_PTR>(a));
+  });
+}
+
+// WM_SYSCOMMAND, with the command (SC_CLOSE, a command of the program's
+// own, ...) without its four low bits, which the system uses itself.
+template <class T>
+MessageEntry OnSysCommand(Handling (T::*handler)(UINT command)) {
+  return detail::MessageEntryFor<T>(WM_SYSCOMMAND, [handler](T& w, WPARAM a, LPARAM) {
+    return (w.*handler)(static_cast<UINT>(a & 0xFFF0));
+  });
+}
+
+// WM_SETTINGCHANGE, with the system parameter that changed (SPI_...).
+template <class T>
+MessageEntry OnSettingChange(Handling (T::*handler)(UINT action)) {
+  return detail::MessageEntryFor<T>(WM_SETTINGCHANGE, [handler](T& w, WPARAM a, LPARAM) {
+    return (w.*handler)(static_cast<UINT>(a));
+  });
+}
+
+// WM_PAINT.
+template <class T>
+MessageEntry OnPaint(Handling (T::*handler)()) {
+  return detail::MessageEntryFor<T>(WM_PAINT, [handler](T& w, WPARAM, LPARAM) {
+    return (w.*handler)();
+  });
+}
+
+// WM_QUERYDRAGICON: the icon shown while the minimised window is dragged;
+// without one (null), the default icon.
+template <class T>
+MessageEntry OnQueryDragIcon(HICON (T::*handler)()) {
+  return detail::MessageEntryFor<T>(WM_QUERYDRAGICON, [handler](T& w, WPARAM, LPARAM) {
+    HICON icon = (w.*handler)();
+    return icon != nullptr ? Handled(reinterpret_cast<LRESULT>(icon)) : NotHandled();
+  });
+}
+
+// The callback message of a notification-area icon (Shell_NotifyIcon), with
+// the icon's id and the mouse message.
+template <class T>
+MessageEntry OnTrayNotification(UINT message,
+                                Handling (T::*handler)(UINT iconId, UINT mouseMessage)) {
+  return detail::MessageEntryFor<T>(message, [handler](T& w, WPARAM a, LPARAM b) {
+    return (w.*handler)(static_cast<UINT>(a), LOWORD(b));
+  });
+}
+
 // WM_COMMAND from a button (BN_CLICKED) or a menu item.
 template <class T>
 MessageEntry OnCommand(UINT id, void (T::*handler)()) {
@@ -70,7 +148,7 @@ MessageEntry OnCommand(UINT id, void (T::*handler)()) {
   entry.code = BN_CLICKED;
   entry.call = [handler](Window& w, WPARAM, LPARAM) {
     (static_cast<T&>(w).*handler)();
-    return LRESULT{0};
+    return Handled();
   };
   return entry;
 }
@@ -93,7 +171,7 @@ MessageEntry OnCommandRange(UINT first, UINT last, void (T::*handler)(UINT)) {
   entry.code = BN_CLICKED;
   entry.call = [handler](Window& w, WPARAM a, LPARAM) {
     (static_cast<T&>(w).*handler)(LOWORD(a));
-    return LRESULT{0};
+    return Handled();
   };
   return entry;
 }
@@ -106,7 +184,7 @@ MessageEntry OnNotify(UINT id, UINT code, LRESULT (T::*handler)(NMHDR*)) {
   entry.id = id;
   entry.code = code;
   entry.call = [handler](Window& w, WPARAM, LPARAM b) {
-    return (static_cast<T&>(w).*handler)(reinterpret_cast<NMHDR*>(b));
+    return Handled((static_cast<T&>(w).*handler)(reinterpret_cast<NMHDR*>(b)));
   };
   return entry;
 }
@@ -160,21 +238,12 @@ class Window {
   // Dispatches through the message map; false when no entry handles it.
   bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   // The window's default processing of a message.
-  virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-  // Default processing of the message now being handled.
-  LRESULT Default();
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Called after the window has been destroyed and unbound.
   virtual void PostNcDestroy() {}
 
   HWND hwnd_ = nullptr;
-
-  struct CurrentMessage {
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-  };
-  CurrentMessage current_;
 
   friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
   friend class Dialog;
@@ -187,5 +256,11 @@ class Window {
 
 LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam,
                                   LPARAM lParam);
+
+// The barrier of the window and dialog procedures, for their catch (...):
+// no exception may go back into the system that called them. Tells the user
+// in a box owned by the window, with the error icon and sound, that what the
+// message asked for could not be finished, and why. Never throws.
+void ReportFailedHandler(HWND window) noexcept;
 
 }  // namespace fw

@@ -43,7 +43,7 @@ const fw::MessageMap& CBuddyMessageDlg::Messages() {
           fw::OnNotify(IDC_KEY_LIST, LVN_ODFINDITEMA, &CBuddyMessageDlg::OnListFind),
           // Some list views ask in wide characters even of an ANSI dialog.
           fw::OnNotify(IDC_KEY_LIST, LVN_ODFINDITEMW, &CBuddyMessageDlg::OnListFind),
-          fw::OnMessage(WM_TIMER, &CBuddyMessageDlg::OnTimer),
+          fw::OnTimer(&CBuddyMessageDlg::OnTimer),
       });
   return map;
 }
@@ -114,12 +114,12 @@ void CBuddyMessageDlg::OnMessageKillFocus() {
   SetTimer(hwnd_, kQuestionTimer, kQuestionPollMs, nullptr);
 }
 
-LRESULT CBuddyMessageDlg::OnTimer(WPARAM id, LPARAM) {
-  if (id != kQuestionTimer) return 0;
-  if (ClickUnderWay() && GetTickCount() - questionSince_ < kLongestWaitMs) return 0;
+fw::Handling CBuddyMessageDlg::OnTimer(UINT_PTR id) {
+  if (id != kQuestionTimer) return fw::Handled();
+  if (ClickUnderWay() && GetTickCount() - questionSince_ < kLongestWaitMs) return fw::Handled();
   KillTimer(hwnd_, kQuestionTimer);
   editor_.AskToSave();
-  return 0;
+  return fw::Handled();
 }
 
 LRESULT CBuddyMessageDlg::OnListClick(NMHDR*) {

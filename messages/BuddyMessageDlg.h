@@ -40,7 +40,7 @@ class CBuddyMessageDlg : public fw::Dialog, private tolvane::EditorView {
   LRESULT OnListClick(NMHDR* header);
   LRESULT OnListGetText(NMHDR* header);
   LRESULT OnListFind(NMHDR* header);
-  LRESULT OnTimer(WPARAM id, LPARAM);
+  fw::Handling OnTimer(UINT_PTR id);
   void DropWaitingQuestion();
 
   // tolvane::EditorView

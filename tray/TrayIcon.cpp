@@ -76,7 +76,7 @@ const fw::MessageMap& CTrayIcon::Messages() {
       {
           fw::OnRegisteredMessage(&s_taskbarCreatedMessage,
                                   &CTrayIcon::OnTaskbarCreated),
-          fw::OnMessage(WM_SETTINGCHANGE, &CTrayIcon::OnSettingChange),
+          fw::OnSettingChange(&CTrayIcon::OnSettingChange),
       });
   return map;
 }
@@ -272,18 +272,19 @@ LRESULT CTrayIcon::OnTaskbarCreated(WPARAM, LPARAM) {
   return 0;
 }
 
-LRESULT CTrayIcon::OnSettingChange(WPARAM setting, LPARAM) {
-  Default();
-  if (setting == SPI_SETWORKAREA) {
+fw::Handling CTrayIcon::OnSettingChange(UINT action) {
+  if (action == SPI_SETWORKAREA) {
     reinstallPending_ = !hidden_;
     ReinstallIcon();
   }
-  return 0;
+  // The message's default processing concerns this hidden window alone,
+  // not the icon, and may as well come after the add.
+  return fw::NotHandled();
 }
 
 LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (record_.uCallbackMessage != 0 && message == record_.uCallbackMessage) {
-    return HandleTrayNotification(wParam, lParam);
+    return HandleTrayNotification(static_cast<UINT>(wParam), LOWORD(lParam));
   }
   return fw::Window::WindowProc(message, wParam, lParam);
 }
@@ -297,15 +298,14 @@ HMENU CTrayIcon::LoadIconMenu() const {
   return ::LoadMenuA(module, name);
 }
 
-LRESULT CTrayIcon::HandleTrayNotification(WPARAM wParam, LPARAM lParam) {
-  if (wParam != static_cast<WPARAM>(record_.uID)) return 0;
+LRESULT CTrayIcon::HandleTrayNotification(UINT iconId, UINT mouseMessage) {
+  if (iconId != record_.uID) return 0;
   fw::Application* application = fw::Application::Current();
   fw::Window* mainWindow =
       application != nullptr ? application->MainWindow() : nullptr;
   HWND target = mainWindow != nullptr ? mainWindow->hwnd() : nullptr;
   if (target == nullptr) return 0;
 
-  const UINT mouseMessage = LOWORD(lParam);
   if (mouseMessage == WM_RBUTTONUP) {
     const fw::UniqueMenu menu(LoadIconMenu());
     if (!menu) return 0;

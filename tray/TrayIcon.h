@@ -71,7 +71,7 @@ class CTrayIcon : public fw::Window {
   // The default reaction to the icon's callback message: the menu resource
   // named by the icon id on a right click, its default command on a double
   // click.
-  virtual LRESULT HandleTrayNotification(WPARAM wParam, LPARAM lParam);
+  virtual LRESULT HandleTrayNotification(UINT iconId, UINT mouseMessage);
   // Called with the popup menu just before it is shown.
   virtual void AdjustPopupMenu(HMENU menu);
 
@@ -116,7 +116,7 @@ class CTrayIcon : public fw::Window {
 
  private:
   LRESULT OnTaskbarCreated(WPARAM, LPARAM);
-  LRESULT OnSettingChange(WPARAM setting, LPARAM section);
+  fw::Handling OnSettingChange(UINT action);
   bool Notify(DWORD command);
   // NIM_MODIFY with the record as it stands; a refusal while the icon is
   // shown means that the shell has lost it (see SetTipText).

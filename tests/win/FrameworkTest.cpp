@@ -2,6 +2,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,9 +19,22 @@
 
 namespace {
 
+using tolvane::testing::CaughtBox;
 using tolvane::testing::MessageBoxCatcher;
 using tolvane::testing::SetText;
 using tolvane::testing::Text;
+
+// Timer ids at which the test windows' timer handler fails, each its own way.
+constexpr UINT_PTR kFailsWithReason = 101;
+constexpr UINT_PTR kFailsWithoutMemory = 102;
+constexpr UINT_PTR kFailsWithANumber = 103;
+
+fw::Handling FailAtTimer(UINT_PTR id) {
+  if (id == kFailsWithReason) throw std::runtime_error("the disk is full");
+  if (id == kFailsWithoutMemory) throw std::bad_alloc();
+  if (id == kFailsWithANumber) throw 42;
+  return fw::Handled();
+}
 
 // A dialog with one field of each kind the framework exchanges.
 class ExchangeDialog : public fw::Dialog {
@@ -44,7 +59,8 @@ class ExchangeDialog : public fw::Dialog {
             fw::OnCommandRange(IDC_TEST_BUTTON_FIRST, IDC_TEST_BUTTON_LAST,
                                &ExchangeDialog::OnButton),
             fw::OnRegisteredMessage(&RegisteredNumber(), &ExchangeDialog::OnRegistered),
-            fw::OnMessage(WM_SYSCOMMAND, &ExchangeDialog::OnSysCommand),
+            fw::OnSysCommand(&ExchangeDialog::OnSysCommand),
+            fw::OnTimer(&ExchangeDialog::OnTimer),
         });
     return map;
   }
@@ -73,10 +89,11 @@ class ExchangeDialog : public fw::Dialog {
     ++registeredCalls;
     return static_cast<LRESULT>(wParam) + 1;
   }
-  LRESULT OnSysCommand(WPARAM, LPARAM) {
+  fw::Handling OnSysCommand(UINT) {
     ++sysCommands;
-    return Default();
+    return fw::NotHandled();
   }
+  fw::Handling OnTimer(UINT_PTR id) { return FailAtTimer(id); }
 };
 
 void PumpMessages() {
@@ -218,6 +235,76 @@ TEST_F(FrameworkDialog, DefaultProcessingStillRunsForHandledMessages) {
   EXPECT_EQ(dialog.sysCommands, 1);
   PumpMessages();
   EXPECT_EQ(dialog.hwnd(), nullptr);
+}
+
+std::string FailureText(const std::string& reason) {
+  return fw::Application::Name() + " could not finish this: " + reason;
+}
+
+TEST_F(FrameworkDialog, AFailedHandlerEndsInAnErrorBoxAndTheDialogGoesOn) {
+  MessageBoxCatcher catcher;
+  SendMessageA(dialog.hwnd(), WM_TIMER, kFailsWithReason, 0);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].text, FailureText("the disk is full"));
+  EXPECT_EQ(catcher.boxes()[0].owner, dialog.hwnd());
+  EXPECT_EQ(catcher.boxes()[0].icon, LoadIconA(nullptr, IDI_ERROR));
+  EXPECT_EQ(SendMessageA(dialog.hwnd(), ExchangeDialog::RegisteredNumber(), 41, 0), 42);
+}
+
+// A plain framework window: it leaves system commands to the default and
+// fails at some timers.
+class PlainWindow : public fw::Window {
+ public:
+  int sysCommands = 0;
+
+ protected:
+  static const fw::MessageMap& Messages() {
+    static const fw::MessageMap map(&fw::Window::Messages(),
+                                    {
+                                        fw::OnSysCommand(&PlainWindow::OnSysCommand),
+                                        fw::OnTimer(&PlainWindow::OnTimer),
+                                    });
+    return map;
+  }
+  const fw::MessageMap& GetMessageMap() const override { return Messages(); }
+
+ private:
+  fw::Handling OnSysCommand(UINT) {
+    ++sysCommands;
+    return fw::NotHandled();
+  }
+  fw::Handling OnTimer(UINT_PTR id) { return FailAtTimer(id); }
+};
+
+TEST(FrameworkWindow, FailedHandlersEndInOneErrorBoxAndUnhandledMessagesInTheDefault) {
+  PlainWindow window;
+  ASSERT_TRUE(window.CreateEx(0, fw::RegisterWindowClass(0), "Plain", WS_OVERLAPPEDWINDOW,
+                              0, 0, 200, 100, nullptr, nullptr));
+  MessageBoxCatcher catcher;
+  // While the box is up its message loop runs the handlers: one that fails
+  // meanwhile shows no second box.
+  bool failedMeanwhile = false;
+  catcher.set_while_open([&](const CaughtBox&) {
+    if (failedMeanwhile) return;
+    failedMeanwhile = true;
+    SendMessageA(window.hwnd(), WM_TIMER, kFailsWithANumber, 0);
+  });
+  SendMessageA(window.hwnd(), WM_TIMER, kFailsWithoutMemory, 0);
+  EXPECT_TRUE(failedMeanwhile);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].text, FailureText("there is not enough memory."));
+  EXPECT_EQ(catcher.boxes()[0].owner, window.hwnd());
+  EXPECT_EQ(catcher.boxes()[0].icon, LoadIconA(nullptr, IDI_ERROR));
+
+  catcher.set_while_open(nullptr);
+  SendMessageA(window.hwnd(), WM_TIMER, kFailsWithANumber, 0);
+  ASSERT_EQ(catcher.boxes().size(), 2u);
+  EXPECT_EQ(catcher.boxes()[1].text, FailureText("an unexpected error."));
+
+  // SC_CLOSE, left to DefWindowProc, destroys the window.
+  SendMessageA(window.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(window.sysCommands, 1);
+  EXPECT_EQ(window.hwnd(), nullptr);
 }
 
 TEST(FrameworkListView, KeepsTextsOfAnyLengthInOrder) {
