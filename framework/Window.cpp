@@ -61,7 +61,7 @@ bool MessageMap::Dispatch(Window& window, UINT message, WPARAM wParam,
       if (match) {
         // A handler that leaves the message alone leaves it to the default
         // processing, not to the base class's entries.
-        const Handling handling = entry.call(window, wParam, lParam);
+        const Handling handling = entry.call(window, entry.handler, wParam, lParam);
         *result = handling.result;
         return handling.handled;
       }
@@ -69,6 +69,65 @@ bool MessageMap::Dispatch(Window& window, UINT message, WPARAM wParam,
   }
   return false;
 }
+
+namespace detail {
+namespace {
+
+// The handler in the form its entry was made with (EntryFor).
+template <class F>
+F Window::*As(MessageEntry::AnyHandler handler) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wcast-function-type"
+  return reinterpret_cast<F Window::*>(handler);
+#pragma GCC diagnostic pop
+}
+
+}  // namespace
+
+Handling CallRaw(Window& w, MessageEntry::AnyHandler h, WPARAM a, LPARAM b) {
+  return Handled((w.*As<LRESULT(WPARAM, LPARAM)>(h))(a, b));
+}
+
+Handling CallTimer(Window& w, MessageEntry::AnyHandler h, WPARAM a, LPARAM) {
+  return (w.*As<Handling(UINT_PTR)>(h))(static_cast<UINT_PTR>(a));
+}
+
+Handling CallSysCommand(Window& w, MessageEntry::AnyHandler h, WPARAM a, LPARAM) {
+  return (w.*As<Handling(UINT)>(h))(static_cast<UINT>(a & 0xFFF0));
+}
+
+Handling CallSettingChange(Window& w, MessageEntry::AnyHandler h, WPARAM a, LPARAM) {
+  return (w.*As<Handling(UINT)>(h))(static_cast<UINT>(a));
+}
+
+Handling CallPaint(Window& w, MessageEntry::AnyHandler h, WPARAM, LPARAM) {
+  return (w.*As<Handling()>(h))();
+}
+
+Handling CallQueryDragIcon(Window& w, MessageEntry::AnyHandler h, WPARAM, LPARAM) {
+  HICON icon = (w.*As<HICON()>(h))();
+  return icon != nullptr ? Handled(reinterpret_cast<LRESULT>(icon)) : NotHandled();
+}
+
+Handling CallTrayNotification(Window& w, MessageEntry::AnyHandler h, WPARAM a, LPARAM b) {
+  return (w.*As<Handling(UINT, UINT)>(h))(static_cast<UINT>(a), LOWORD(b));
+}
+
+Handling CallCommand(Window& w, MessageEntry::AnyHandler h, WPARAM, LPARAM) {
+  (w.*As<void()>(h))();
+  return Handled();
+}
+
+Handling CallCommandRange(Window& w, MessageEntry::AnyHandler h, WPARAM a, LPARAM) {
+  (w.*As<void(UINT)>(h))(LOWORD(a));
+  return Handled();
+}
+
+Handling CallNotify(Window& w, MessageEntry::AnyHandler h, WPARAM, LPARAM b) {
+  return Handled((w.*As<LRESULT(NMHDR*)>(h))(reinterpret_cast<NMHDR*>(b)));
+}
+
+}  // namespace detail
 
 const char* RegisterWindowClass(UINT classStyle, HCURSOR cursor,
                                 HBRUSH background, HICON icon) {

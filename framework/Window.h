@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <initializer_list>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace fw {
@@ -26,13 +26,21 @@ inline Handling NotHandled() { return {}; }
 // One line of a message map.
 struct MessageEntry {
   enum class Kind { kMessage, kCommand, kCommandRange, kNotify };
+  // The handler, held as a member of Window whatever its own class and
+  // form, and the function that calls it with the message's parameters in
+  // the form the handler takes (and turns it back into that form first).
+  using AnyHandler = void (Window::*)();
+  using Caller = Handling (*)(Window& window, AnyHandler handler, WPARAM wParam,
+                              LPARAM lParam);
+
   Kind kind = Kind::kMessage;
   UINT message = 0;              // kMessage
   const UINT* registered = nullptr;  // kMessage: a number known only at run time
   UINT id = 0;                   // kCommand, kNotify: control or command id
   UINT lastId = 0;               // kCommandRange
   UINT code = 0;                 // kCommand, kNotify: notification code
-  std::function<Handling(Window&, WPARAM, LPARAM)> call;
+  AnyHandler handler = nullptr;
+  Caller call = nullptr;
 };
 
 // The message map of one class; it names the map of its base class, which is
@@ -52,15 +60,39 @@ class MessageMap {
 
 namespace detail {
 
-// An entry for one message; call(T&, wParam, lParam) gives the Handling.
-template <class T, class Call>
-MessageEntry MessageEntryFor(UINT message, Call call) {
+// The callers, one for each form of handler (Window.cpp).
+Handling CallRaw(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallTimer(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallSysCommand(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallSettingChange(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallPaint(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallQueryDragIcon(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallTrayNotification(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallCommand(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallCommandRange(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+Handling CallNotify(Window&, MessageEntry::AnyHandler, WPARAM, LPARAM);
+
+// An entry whose handler, a member of T of form F, is called by `call`.
+template <class F, class T>
+MessageEntry EntryFor(MessageEntry::Kind kind, F T::*handler, MessageEntry::Caller call) {
+  static_assert(std::is_base_of_v<Window, T>, "a handler is a member of a window");
   MessageEntry entry;
-  entry.kind = MessageEntry::Kind::kMessage;
+  entry.kind = kind;
+  // Turned back into F Window::* by its caller before the call, which the
+  // language guarantees gives the handler again.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wcast-function-type"
+  entry.handler =
+      reinterpret_cast<MessageEntry::AnyHandler>(static_cast<F Window::*>(handler));
+#pragma GCC diagnostic pop
+  entry.call = call;
+  return entry;
+}
+
+template <class F, class T>
+MessageEntry MessageEntryFor(UINT message, F T::*handler, MessageEntry::Caller call) {
+  MessageEntry entry = EntryFor(MessageEntry::Kind::kMessage, handler, call);
   entry.message = message;
-  entry.call = [call](Window& w, WPARAM a, LPARAM b) {
-    return call(static_cast<T&>(w), a, b);
-  };
   return entry;
 }
 
@@ -71,9 +103,7 @@ MessageEntry MessageEntryFor(UINT message, Call call) {
 // Any message, with its raw parameters; the message counts as handled.
 template <class T>
 MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
-  return detail::MessageEntryFor<T>(message, [handler](T& w, WPARAM a, LPARAM b) {
-    return Handled((w.*handler)(a, b));
-  });
+  return detail::MessageEntryFor(message, handler, &detail::CallRaw);
 }
 
 // A message whose number is registered at run time (RegisterWindowMessage);
@@ -89,44 +119,33 @@ MessageEntry OnRegisteredMessage(const UINT* number,
 // WM_TIMER, with the timer's id.
 template <class T>
 MessageEntry OnTimer(Handling (T::*handler)(UINT_PTR id)) {
-  return detail::MessageEntryFor<T>(WM_TIMER, [handler](T& w, WPARAM a, LPARAM) {
-    return (w.*handler)(static_cast<UINT_PTR>(a));
-  });
+  return detail::MessageEntryFor(WM_TIMER, handler, &detail::CallTimer);
 }
 
 // WM_SYSCOMMAND, with the command (SC_CLOSE, a command of the program's
 // own, ...) without its four low bits, which the system uses itself.
 template <class T>
 MessageEntry OnSysCommand(Handling (T::*handler)(UINT command)) {
-  return detail::MessageEntryFor<T>(WM_SYSCOMMAND, [handler](T& w, WPARAM a, LPARAM) {
-    return (w.*handler)(static_cast<UINT>(a & 0xFFF0));
-  });
+  return detail::MessageEntryFor(WM_SYSCOMMAND, handler, &detail::CallSysCommand);
 }
 
 // WM_SETTINGCHANGE, with the system parameter that changed (SPI_...).
 template <class T>
 MessageEntry OnSettingChange(Handling (T::*handler)(UINT action)) {
-  return detail::MessageEntryFor<T>(WM_SETTINGCHANGE, [handler](T& w, WPARAM a, LPARAM) {
-    return (w.*handler)(static_cast<UINT>(a));
-  });
+  return detail::MessageEntryFor(WM_SETTINGCHANGE, handler, &detail::CallSettingChange);
 }
 
 // WM_PAINT.
 template <class T>
 MessageEntry OnPaint(Handling (T::*handler)()) {
-  return detail::MessageEntryFor<T>(WM_PAINT, [handler](T& w, WPARAM, LPARAM) {
-    return (w.*handler)();
-  });
+  return detail::MessageEntryFor(WM_PAINT, handler, &detail::CallPaint);
 }
 
 // WM_QUERYDRAGICON: the icon shown while the minimised window is dragged;
 // without one (null), the default icon.
 template <class T>
 MessageEntry OnQueryDragIcon(HICON (T::*handler)()) {
-  return detail::MessageEntryFor<T>(WM_QUERYDRAGICON, [handler](T& w, WPARAM, LPARAM) {
-    HICON icon = (w.*handler)();
-    return icon != nullptr ? Handled(reinterpret_cast<LRESULT>(icon)) : NotHandled();
-  });
+  return detail::MessageEntryFor(WM_QUERYDRAGICON, handler, &detail::CallQueryDragIcon);
 }
 
 // The callback message of a notification-area icon (Shell_NotifyIcon), with
@@ -134,22 +153,16 @@ MessageEntry OnQueryDragIcon(HICON (T::*handler)()) {
 template <class T>
 MessageEntry OnTrayNotification(UINT message,
                                 Handling (T::*handler)(UINT iconId, UINT mouseMessage)) {
-  return detail::MessageEntryFor<T>(message, [handler](T& w, WPARAM a, LPARAM b) {
-    return (w.*handler)(static_cast<UINT>(a), LOWORD(b));
-  });
+  return detail::MessageEntryFor(message, handler, &detail::CallTrayNotification);
 }
 
 // WM_COMMAND from a button (BN_CLICKED) or a menu item.
 template <class T>
 MessageEntry OnCommand(UINT id, void (T::*handler)()) {
-  MessageEntry entry;
-  entry.kind = MessageEntry::Kind::kCommand;
+  MessageEntry entry =
+      detail::EntryFor(MessageEntry::Kind::kCommand, handler, &detail::CallCommand);
   entry.id = id;
   entry.code = BN_CLICKED;
-  entry.call = [handler](Window& w, WPARAM, LPARAM) {
-    (static_cast<T&>(w).*handler)();
-    return Handled();
-  };
   return entry;
 }
 
@@ -164,28 +177,21 @@ MessageEntry OnControl(UINT id, UINT code, void (T::*handler)()) {
 // WM_COMMAND (BN_CLICKED) for any id from first to last.
 template <class T>
 MessageEntry OnCommandRange(UINT first, UINT last, void (T::*handler)(UINT)) {
-  MessageEntry entry;
-  entry.kind = MessageEntry::Kind::kCommandRange;
+  MessageEntry entry = detail::EntryFor(MessageEntry::Kind::kCommandRange, handler,
+                                        &detail::CallCommandRange);
   entry.id = first;
   entry.lastId = last;
   entry.code = BN_CLICKED;
-  entry.call = [handler](Window& w, WPARAM a, LPARAM) {
-    (static_cast<T&>(w).*handler)(LOWORD(a));
-    return Handled();
-  };
   return entry;
 }
 
 // WM_NOTIFY from a control.
 template <class T>
 MessageEntry OnNotify(UINT id, UINT code, LRESULT (T::*handler)(NMHDR*)) {
-  MessageEntry entry;
-  entry.kind = MessageEntry::Kind::kNotify;
+  MessageEntry entry =
+      detail::EntryFor(MessageEntry::Kind::kNotify, handler, &detail::CallNotify);
   entry.id = id;
   entry.code = code;
-  entry.call = [handler](Window& w, WPARAM, LPARAM b) {
-    return Handled((static_cast<T&>(w).*handler)(reinterpret_cast<NMHDR*>(b)));
-  };
   return entry;
 }
 
