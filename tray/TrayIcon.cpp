@@ -289,13 +289,14 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return fw::Window::WindowProc(message, wParam, lParam);
 }
 
-HMENU CTrayIcon::LoadIconMenu() const {
+CTrayIcon::IconMenu CTrayIcon::LoadIconMenu() const {
+  IconMenu loaded;
   HINSTANCE module = fw::Application::ResourceInstance();
   const char* name = MAKEINTRESOURCEA(LOWORD(record_.uID));
-  if (::FindResourceA(module, name, RT_MENU) == nullptr) {
-    return nullptr;
-  }
-  return ::LoadMenuA(module, name);
+  if (::FindResourceA(module, name, RT_MENU) == nullptr) return loaded;
+  loaded.menu.reset(::LoadMenuA(module, name));
+  if (loaded.menu) loaded.popup = ::GetSubMenu(loaded.menu.get(), 0);
+  return loaded;
 }
 
 LRESULT CTrayIcon::HandleTrayNotification(UINT iconId, UINT mouseMessage) {
@@ -307,9 +308,8 @@ LRESULT CTrayIcon::HandleTrayNotification(UINT iconId, UINT mouseMessage) {
   if (target == nullptr) return 0;
 
   if (mouseMessage == WM_RBUTTONUP) {
-    const fw::UniqueMenu menu(LoadIconMenu());
-    if (!menu) return 0;
-    HMENU popup = ::GetSubMenu(menu.get(), 0);
+    const IconMenu menu = LoadIconMenu();
+    HMENU popup = menu.popup;
     if (popup == nullptr) return 0;
     ::SetMenuDefaultItem(popup, defaultMenuItem_, defaultItemByPosition_);
     AdjustPopupMenu(popup);
@@ -325,11 +325,9 @@ LRESULT CTrayIcon::HandleTrayNotification(UINT iconId, UINT mouseMessage) {
     ::SetForegroundWindow(target);
     UINT command = defaultMenuItem_;
     if (defaultItemByPosition_) {
-      const fw::UniqueMenu menu(LoadIconMenu());
-      if (!menu) return 0;
-      HMENU popup = ::GetSubMenu(menu.get(), 0);
-      if (popup == nullptr) return 0;
-      command = ::GetMenuItemID(popup, static_cast<int>(defaultMenuItem_));
+      const IconMenu menu = LoadIconMenu();
+      if (menu.popup == nullptr) return 0;
+      command = ::GetMenuItemID(menu.popup, static_cast<int>(defaultMenuItem_));
     }
     ::PostMessageA(target, WM_COMMAND, command, 0);
     return 1;

@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "framework/UniqueHandle.h"
 #include "framework/Window.h"
 #include "tray/TraySystem.h"
 
@@ -127,7 +128,13 @@ class CTrayIcon : public fw::Window {
   void NoteShellHas(UINT flags);
   // Destroys the icon this object loaded once the record no longer names it.
   void ReleaseReplacedIcon();
-  HMENU LoadIconMenu() const;
+  // The menu resource named by the icon id, and its first popup; no popup
+  // when the program has no such menu or the menu has none.
+  struct IconMenu {
+    fw::UniqueMenu menu;
+    HMENU popup = nullptr;
+  };
+  IconMenu LoadIconMenu() const;
 
   NOTIFYICONDATAA record_;
   bool enabled_ = false;
