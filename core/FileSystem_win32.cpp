@@ -1,10 +1,10 @@
 // Windows side of the file operations.
 #include <windows.h>
 
+#include <type_traits>
+
 #include "core/FileSystem.h"
 #include "core/UniqueHandle.h"
-
-#include <type_traits>
 
 namespace tolvane {
 
@@ -92,7 +92,7 @@ FileContent Read(const std::string& path, std::size_t maxBytes) {
 
 WriteResult WriteNew(const std::string& path, std::string_view bytes) {
   KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return Failure(GetLastError());
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -142,7 +142,7 @@ void Remove(const std::string& path) { DeleteFileA(path.c_str()); }
 
 WriteResult CreateIfMissing(const std::string& path) {
   KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
